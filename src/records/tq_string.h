@@ -1,0 +1,148 @@
+// TqString: the byte string of the whole library.
+//
+// It owns one heap buffer (none until something is stored), keeps a NUL after the last byte and
+// may hold any byte when assigned from a pointer and a count. In secure mode every buffer the
+// string gives up, on growth and on destruction, is overwritten with zeros first; passwords and
+// other credentials live in secure strings.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "records/value.h"
+
+namespace tq {
+
+class TqString : public Value {
+ public:
+  static constexpr int32_t kClassId = 72;
+  static constexpr int32_t kMinimumCapacity = 16;
+
+  TqString() = default;
+  TqString(const char* text);  // NOLINT(runtime/explicit): strings are made from literals freely
+  TqString(const char* bytes, int32_t count);
+  TqString(std::string_view text);  // NOLINT(runtime/explicit)
+  TqString(const TqString& other);
+  TqString(TqString&& other) noexcept;
+  explicit TqString(int value);
+  explicit TqString(double value);
+  ~TqString() override;
+
+  TqString& operator=(const TqString& other);
+  TqString& operator=(TqString&& other) noexcept;
+  TqString& operator=(const char* text);
+
+  int32_t classId() const override { return kClassId; }
+  // Copies the bytes and the secure flag of another string; other values are ignored.
+  virtual void assign(const Value& other);
+
+  // Assignment. A null pointer, or a pointer to this string's own buffer, is ignored.
+  void assign(const char* text);
+  // A count of 0 or less clears the string.
+  void assign(const char* bytes, int32_t count);
+  void assign(int value);
+  void assign(double value);
+  // Length 0 and a NUL at the start of the buffer; the buffer stays.
+  void clear();
+
+  // Appending.
+  void append(char c);
+  void append(const char* bytes, int32_t count);  // ignored for null or count <= 0
+  void append(const char* text);                  // ignored for null or ""
+  void append(const TqString& other);             // ignored when other is empty
+  void append(std::string_view text);
+  void append(int value);
+  void append(double value);
+  // "%0<width>d": zero-padded to width.
+  void appendZeroPadded(int value, int width);
+  // Right-aligned to width: the pad characters first, then the "%d" text.
+  void appendAligned(int value, int width, char pad);
+
+  TqString& operator+=(char c) { append(c); return *this; }
+  TqString& operator+=(const char* text) { append(text); return *this; }
+  TqString& operator+=(const TqString& other) { append(other); return *this; }
+
+  // Reading.
+  const char* c_str() const { return data_ ? data_.get() : &empty_; }
+  int32_t length() const { return length_; }
+  bool empty() const { return length_ == 0; }
+  int32_t capacity() const { return capacity_; }
+  std::string_view view() const { return std::string_view(c_str(), static_cast<size_t>(length_)); }
+  std::string str() const { return std::string(view()); }
+  // NUL for positions outside 0..length-1.
+  char at(int32_t position) const;
+  // A fresh NUL-terminated copy owned by the caller.
+  std::unique_ptr<char[]> copyCString() const;
+  // atoi / atof of the text (0 for an empty string; out-of-range integers are clamped).
+  int toInt() const;
+  double toDouble() const;
+
+  // Tests.
+  bool isInteger() const;
+  bool isNumber() const;
+  bool hasNewline() const;
+  bool hasWhitespace() const;
+  bool contains(char c) const;
+  bool contains(const char* text) const;
+
+  // Comparisons (byte-wise; an empty string sorts before every non-empty one).
+  bool equals(const TqString& other) const;
+  // Mode 0: exact; mode 1: case-insensitive. Lengths must match; other modes never match.
+  bool equals(const TqString& other, int mode) const;
+  int compare(const TqString& other) const;
+
+  // Transformations.
+  // Keeps bytes 32..126, TAB, CR and LF; drops every other byte.
+  TqString printable() const;
+  // Replaces every non-overlapping occurrence, left to right; an empty search changes nothing.
+  TqString replaceAll(const TqString& search, const TqString& replacement) const;
+
+  // Hexadecimal.
+  void appendHexByte(uint8_t byte);
+  // The first two characters (or the only one) as a hexadecimal byte.
+  int hexByte() const;
+  // The whole text as a hexadecimal integer; non-digits shift without adding.
+  uint32_t hexValue() const;
+
+  void setSecure(bool secure) { secure_ = secure; }
+  bool isSecure() const { return secure_; }
+
+  // "TqString:" and the size, length and text lines, on standard output.
+  void dump() const;
+
+  // Test seam: called with every buffer the library's strings give up, after a secure wipe and
+  // just before the memory is released. Pass nullptr to remove.
+  using ReleaseObserver = void (*)(const char* buffer, int32_t capacity);
+  static void setReleaseObserver(ReleaseObserver observer);
+
+ private:
+  using Buffer = std::unique_ptr<char[]>;
+
+  // Wipes (when secure) and releases the buffer, then allocates max(n, 16) bytes.
+  void reserve(int32_t n);
+  // Detaches the buffer; the caller releases it through release().
+  Buffer detach();
+  void release(Buffer buffer, int32_t capacity) const;
+  // Grows to `wanted` bytes when fewer than `needed` are there, keeping the contents.
+  bool growKeeping(int64_t needed, int64_t wanted, const char* incoming, int32_t count);
+
+  Buffer data_;
+  int32_t length_ = 0;
+  char empty_ = '\0';
+  int32_t capacity_ = 0;
+  bool secure_ = false;
+};
+
+inline bool operator==(const TqString& a, const TqString& b) { return a.equals(b); }
+inline bool operator!=(const TqString& a, const TqString& b) { return !a.equals(b); }
+inline bool operator<(const TqString& a, const TqString& b) { return a.compare(b) < 0; }
+inline bool operator>(const TqString& a, const TqString& b) { return a.compare(b) > 0; }
+inline bool operator<=(const TqString& a, const TqString& b) { return a.compare(b) <= 0; }
+inline bool operator>=(const TqString& a, const TqString& b) { return a.compare(b) >= 0; }
+TqString operator+(const TqString& a, const TqString& b);
+std::ostream& operator<<(std::ostream& out, const TqString& s);
+
+}  // namespace tq

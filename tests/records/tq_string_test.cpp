@@ -1,0 +1,200 @@
+#include "records/tq_string.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace tq {
+namespace {
+
+TEST(TqStringTest, EmptyStringHasNoBufferAndEqualsOtherEmpties) {
+  TqString a;
+  TqString b("x");
+  b.clear();
+  EXPECT_STREQ(a.c_str(), "");
+  EXPECT_EQ(a.length(), 0);
+  EXPECT_EQ(a.capacity(), 0);
+  EXPECT_TRUE(a.equals(b));
+  EXPECT_EQ(a.compare(b), 0);
+  EXPECT_EQ(b.capacity(), 16);  // clearing keeps the buffer
+}
+
+TEST(TqStringTest, GrowthFollowsTheReservationRules) {
+  TqString s("abc");
+  EXPECT_EQ(s.capacity(), 16);  // 4*3+4 = 16
+  s.append("defghij");
+  EXPECT_EQ(s.length(), 10);
+  EXPECT_EQ(s.capacity(), 16);  // 10 bytes fit
+  s.append("0123456789");
+  EXPECT_EQ(s.capacity(), 84);  // 4 * (10 + 10) + 4
+  EXPECT_STREQ(s.c_str(), "abcdefghij0123456789");
+
+  TqString t("0123456789abcde");  // 15 bytes: capacity 64
+  EXPECT_EQ(t.capacity(), 64);
+  TqString one;
+  one.append('x');
+  EXPECT_EQ(one.capacity(), 16);  // 4*0+8 rounded up to the minimum
+  TqString big("0123456789012345");  // 16 bytes
+  for (int i = 0; i < 47; ++i) big.append('y');  // length 63 fits 68
+  EXPECT_EQ(big.capacity(), 68);
+  for (int i = 0; i < 3; ++i) big.append('z');  // length 66: needs 68, still fits
+  EXPECT_EQ(big.capacity(), 68);
+  big.append('z');  // at length 66 it needs 68, fits: length 67
+  EXPECT_EQ(big.capacity(), 68);
+  big.append('z');  // at length 67 it needs 69: reserves 4*67+8
+  EXPECT_EQ(big.capacity(), 4 * 67 + 8);
+  EXPECT_EQ(big.length(), 68);
+}
+
+TEST(TqStringTest, AssignmentIgnoresNullAndOwnBufferAndClearsOnZeroCount) {
+  TqString s("hello");
+  s.assign(static_cast<const char*>(nullptr));
+  EXPECT_STREQ(s.c_str(), "hello");
+  s.assign(s.c_str());
+  EXPECT_STREQ(s.c_str(), "hello");
+  s.assign(s.c_str() + 2);  // a tail of the own buffer is copied safely
+  EXPECT_STREQ(s.c_str(), "llo");
+  s.assign("abc", 0);
+  EXPECT_TRUE(s.empty());
+  TqString bytes("a\0b", 3);
+  EXPECT_EQ(bytes.length(), 3);
+  EXPECT_EQ(bytes.at(2), 'b');
+  EXPECT_EQ(bytes.at(3), '\0');
+  EXPECT_EQ(bytes.at(-1), '\0');
+}
+
+TEST(TqStringTest, AppendingItsOwnBytesWhileGrowingKeepsThem) {
+  TqString s("0123456789");
+  s.append(s.c_str(), s.length());
+  s.append(s.c_str(), s.length());
+  EXPECT_STREQ(s.c_str(), "0123456789012345678901234567890123456789");
+}
+
+TEST(TqStringTest, NumbersFormatAndParse) {
+  EXPECT_STREQ(TqString(-42).c_str(), "-42");
+  EXPECT_STREQ(TqString(1.5).c_str(), "1.500000");
+  TqString s;
+  s.appendZeroPadded(7, 4);
+  s.append(' ');
+  s.appendAligned(42, 5, '.');
+  s.appendAligned(12345, 2, '.');
+  EXPECT_STREQ(s.c_str(), "0007 ...4212345");
+  EXPECT_EQ(TqString("12abc").toInt(), 12);
+  EXPECT_EQ(TqString("").toInt(), 0);
+  EXPECT_EQ(TqString("99999999999").toInt(), 2147483647);
+  EXPECT_DOUBLE_EQ(TqString("2.25x").toDouble(), 2.25);
+}
+
+TEST(TqStringTest, IntegerAndNumberTests) {
+  EXPECT_TRUE(TqString("-").isInteger());
+  EXPECT_TRUE(TqString("-12").isInteger());
+  EXPECT_FALSE(TqString("").isInteger());
+  EXPECT_FALSE(TqString("1-2").isInteger());
+  EXPECT_FALSE(TqString("+5").isInteger());
+  EXPECT_TRUE(TqString("+5").isNumber());
+  EXPECT_TRUE(TqString(".5").isNumber());
+  EXPECT_FALSE(TqString("1.2.3").isNumber());
+  EXPECT_FALSE(TqString("").isNumber());
+  EXPECT_FALSE(TqString("1e5").isNumber());
+}
+
+TEST(TqStringTest, CharacterClassTests) {
+  EXPECT_TRUE(TqString("a\rb").hasNewline());
+  EXPECT_FALSE(TqString("a b").hasNewline());
+  EXPECT_TRUE(TqString("a\tb").hasWhitespace());
+  EXPECT_FALSE(TqString("ab").hasWhitespace());
+  EXPECT_TRUE(TqString("abc").contains('c'));
+  EXPECT_FALSE(TqString("").contains('c'));
+  EXPECT_TRUE(TqString("abcdef").contains("cde"));
+  EXPECT_FALSE(TqString("abcdef").contains("ced"));
+}
+
+TEST(TqStringTest, ComparisonsPutEmptyFirst) {
+  TqString empty, a("a"), b("b");
+  EXPECT_EQ(a.compare(empty), 1);
+  EXPECT_EQ(empty.compare(a), -1);
+  EXPECT_EQ(a.compare(b), -1);
+  EXPECT_TRUE(empty < a);
+  EXPECT_TRUE(b > a);
+  EXPECT_TRUE(a <= a);
+  EXPECT_TRUE(TqString("ABC").equals(TqString("abc"), 1));
+  EXPECT_FALSE(TqString("ABC").equals(TqString("abc"), 0));
+  EXPECT_FALSE(TqString("abc").equals(TqString("abc"), 2));
+  EXPECT_FALSE(TqString("abc").equals(TqString("abcd"), 1));
+}
+
+TEST(TqStringTest, PrintableCopyDropsControlAndHighBytes) {
+  const char bytes[] = {'a', 1, 'b', static_cast<char>(233), 'c', '\n', 127, '\t'};
+  TqString s(bytes, sizeof bytes);
+  EXPECT_STREQ(s.printable().c_str(), "abc\n\t");
+}
+
+TEST(TqStringTest, ReplaceAllScansLeftToRight) {
+  EXPECT_STREQ(TqString("aaab").replaceAll("ab", "x").c_str(), "aax");
+  EXPECT_STREQ(TqString("aaaa").replaceAll("aa", "b").c_str(), "bb");
+  EXPECT_STREQ(TqString("abc").replaceAll("", "x").c_str(), "abc");
+  EXPECT_STREQ(TqString("a.b.c").replaceAll(".", "").c_str(), "abc");
+}
+
+TEST(TqStringTest, HexadecimalOperations) {
+  TqString s;
+  s.appendHexByte(171);
+  s.appendHexByte(5);
+  EXPECT_STREQ(s.c_str(), "AB05");
+  EXPECT_EQ(TqString("ff").hexByte(), 255);
+  EXPECT_EQ(TqString("F").hexByte(), 15);
+  EXPECT_EQ(TqString("1A2b").hexValue(), 0x1A2Bu);
+  EXPECT_EQ(TqString("1x").hexValue(), 0x10u);  // non-digits shift without adding
+}
+
+TEST(TqStringTest, CopiesDuplicateBytesAndSecureFlag) {
+  TqString a("secret");
+  a.setSecure(true);
+  TqString b(a);
+  EXPECT_TRUE(b.isSecure());
+  EXPECT_NE(a.c_str(), b.c_str());
+  b.append('!');
+  EXPECT_STREQ(a.c_str(), "secret");
+  TqString c = std::move(b);
+  EXPECT_STREQ(c.c_str(), "secret!");
+  EXPECT_TRUE(c.isSecure());
+}
+
+TEST(TqStringTest, DumpWritesSizeLengthAndData) {
+  TqString s("hi");
+  testing::internal::CaptureStdout();
+  s.dump();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "TqString:\n\tsize: 16\n\tlength: 2\n\tdata: 'hi'\n");
+}
+
+// Secure strings wipe every buffer they give up. The observer sees each buffer just before it is
+// released, so the check reads live memory only.
+std::vector<std::vector<char>> g_released;
+void recordRelease(const char* buffer, int32_t capacity) {
+  g_released.emplace_back(buffer, buffer + capacity);
+}
+
+TEST(TqStringTest, SecureModeWipesBuffersOnGrowthAndDestruction) {
+  g_released.clear();
+  TqString::setReleaseObserver(recordRelease);
+  {
+    TqString s;
+    s.setSecure(true);
+    s.assign("password1");
+    s.append("-and-a-tail-long-enough-to-outgrow-forty-bytes");  // grows: the first buffer is given up
+  }
+  {
+    TqString plain("visible");
+  }
+  TqString::setReleaseObserver(nullptr);
+  ASSERT_EQ(g_released.size(), 3u);
+  for (int i = 0; i < 2; ++i) {
+    for (char c : g_released[i]) ASSERT_EQ(c, 0) << "secure buffer " << i << " not wiped";
+  }
+  EXPECT_EQ(std::memcmp(g_released[2].data(), "visible", 7), 0);  // plain strings are not wiped
+}
+
+}  // namespace
+}  // namespace tq
