@@ -3,6 +3,10 @@
 # CMAKE_PREFIX_PATH.
 find_package(ZLIB REQUIRED)
 find_package(EXPAT REQUIRED)
+if(WIN32)
+  # The Windows build links Expat statically; without this its header declares dllimport.
+  set_property(TARGET EXPAT::EXPAT APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS XML_STATIC)
+endif()
 
 find_path(PCRE2_INCLUDE_DIR pcre2.h REQUIRED)
 find_library(PCRE2_LIBRARY NAMES pcre2-8 pcre2-8-static REQUIRED)
