@@ -1,0 +1,26 @@
+#include "records/byte_buffer.h"
+
+
+namespace tq {
+
+void ByteBuffer::append(const void* bytes, size_t n) {
+  int64_t extra = terminated_ ? 1 : 0;
+  int64_t needed = int64_t{length_} + static_cast<int64_t>(n) + extra;
+  if (failed_ || needed > INT32_MAX) {  // no encoding exceeds 2 GiB
+    failed_ = true;
+    return;
+  }
+  if (capacity_ < needed) {
+    int64_t grown = (int64_t{length_} + static_cast<int64_t>(n)) * 4 + (terminated_ ? 20 : 16);
+    if (grown > INT32_MAX) grown = INT32_MAX;
+    std::unique_ptr<uint8_t[]> bigger(new uint8_t[static_cast<size_t>(grown)]);
+    if (length_ > 0) std::memcpy(bigger.get(), data_.get(), static_cast<size_t>(length_));
+    data_ = std::move(bigger);
+    capacity_ = static_cast<int32_t>(grown);
+  }
+  if (n > 0) std::memcpy(data_.get() + length_, bytes, n);
+  length_ += static_cast<int32_t>(n);
+  if (terminated_) data_[length_] = 0;
+}
+
+}  // namespace tq

@@ -1,0 +1,85 @@
+// The growable byte buffer a record encodes into.
+//
+// Appending n bytes to L bytes in a buffer of capacity C reallocates only when C is too small,
+// to (L + n) * 4 + extra bytes. The binary writer uses extra = 16; the text writer keeps a zero
+// byte after the last character and uses extra = 20.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace tq {
+
+class ByteBuffer {
+ public:
+  ByteBuffer() = default;
+  ByteBuffer(const ByteBuffer&) = delete;
+  ByteBuffer& operator=(const ByteBuffer&) = delete;
+
+  const uint8_t* data() const { return data_.get(); }
+  int32_t length() const { return length_; }
+  int32_t capacity() const { return capacity_; }
+  std::string_view view() const {
+    return std::string_view(reinterpret_cast<const char*>(data_.get()), static_cast<size_t>(length_));
+  }
+
+  // Keeps the memory, forgets the contents.
+  void reset() {
+    length_ = 0;
+    failed_ = false;
+    if (terminated_ && data_) data_[0] = 0;
+  }
+  // Gives the memory back.
+  void release() {
+    data_.reset();
+    length_ = capacity_ = 0;
+    failed_ = false;
+  }
+  // Set when an append would pass 2 GiB; the contents are then incomplete.
+  bool failed() const { return failed_; }
+  // Text mode keeps a zero byte after the contents.
+  void setTextMode(bool text) { terminated_ = text; }
+
+  void append(const void* bytes, size_t n);
+  void append(std::string_view text) { append(text.data(), text.size()); }
+  void appendByte(uint8_t b) { append(&b, 1); }
+  void appendInt16(int16_t v) {
+    uint8_t b[2] = {static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8),
+                    static_cast<uint8_t>(v)};
+    append(b, 2);
+  }
+  void appendInt32(int32_t v) {
+    uint32_t u = static_cast<uint32_t>(v);
+    uint8_t b[4] = {static_cast<uint8_t>(u >> 24), static_cast<uint8_t>(u >> 16),
+                    static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u)};
+    append(b, 4);
+  }
+  // Overwrites four bytes already written (a length filled in after its payload).
+  void patchInt32(int32_t at, int32_t v) {
+    if (at < 0 || at + 4 > length_) return;
+    uint32_t u = static_cast<uint32_t>(v);
+    data_[at] = static_cast<uint8_t>(u >> 24);
+    data_[at + 1] = static_cast<uint8_t>(u >> 16);
+    data_[at + 2] = static_cast<uint8_t>(u >> 8);
+    data_[at + 3] = static_cast<uint8_t>(u);
+  }
+
+ private:
+  std::unique_ptr<uint8_t[]> data_;
+  int32_t length_ = 0;
+  int32_t capacity_ = 0;
+  bool terminated_ = false;
+  bool failed_ = false;
+};
+
+inline int32_t readInt32(const uint8_t* p) {
+  return static_cast<int32_t>((uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) |
+                              (uint32_t{p[2]} << 8) | uint32_t{p[3]});
+}
+inline int16_t readInt16(const uint8_t* p) {
+  return static_cast<int16_t>((p[0] << 8) | p[1]);
+}
+
+}  // namespace tq

@@ -1,0 +1,143 @@
+// Field tables: each record class lists its fields once, in its write order, and the Record
+// template below turns that list into all four codecs (binary write and read, text write and
+// read).
+//
+//   class JobId : public Record<JobId> {
+//    public:
+//     static constexpr int32_t kClassId = 19;
+//     static constexpr const char* kTypeName = "job_id";
+//     int32_t id = 0;
+//     int32_t sub_id = 0;
+//     static auto fields() {
+//       return std::make_tuple(Field(1, "id", &JobId::id), Field(2, "sub_id", &JobId::sub_id));
+//     }
+//   };
+//
+// The kind of a field follows from its member type: int32_t integer, char character, TqString
+// string, bool boolean, any record record. Other member types take part by specialising
+// FieldCodec. Irregular fields are options of the entry: kBinaryOnly fields have no text name
+// and travel only in the binary stream. Two entries may share an id when their kinds differ.
+#pragma once
+
+#include <cstdint>
+#include <tuple>
+#include <type_traits>
+
+#include "records/object.h"
+#include "records/text_form.h"
+#include "records/tq_string.h"
+
+namespace tq {
+
+// How one member type travels. get() answers whether the current field was taken.
+template <class T, class Enable = void>
+struct FieldCodec;
+
+template <>
+struct FieldCodec<int32_t> {
+  static void put(Encoder& out, int16_t id, int32_t v) { out.putInt(id, v); }
+  static bool get(Decoder& in, int16_t id, int32_t& v) { return in.getInt(id, v); }
+  static void putText(TextWriter& out, const char* name, int32_t v) { out.putInt(name, v); }
+  static bool getText(const TextFrame& f, const char* name, int32_t& v) {
+    return text::getInt(f, name, v);
+  }
+};
+
+template <>
+struct FieldCodec<char> {
+  static void put(Encoder& out, int16_t id, char v) { out.putChar(id, v); }
+  static bool get(Decoder& in, int16_t id, char& v) { return in.getChar(id, v); }
+  static void putText(TextWriter& out, const char* name, char v) { out.putChar(name, v); }
+  static bool getText(const TextFrame& f, const char* name, char& v) {
+    return text::getChar(f, name, v);
+  }
+};
+
+template <>
+struct FieldCodec<bool> {
+  static void put(Encoder& out, int16_t id, bool v) { out.putBool(id, v); }
+  static bool get(Decoder& in, int16_t id, bool& v) { return in.getBool(id, v); }
+  static void putText(TextWriter& out, const char* name, bool v) { out.putBool(name, v); }
+  static bool getText(const TextFrame& f, const char* name, bool& v) {
+    return text::getBool(f, name, v);
+  }
+};
+
+template <>
+struct FieldCodec<TqString> {
+  static void put(Encoder& out, int16_t id, const TqString& v) { out.putString(id, v.view()); }
+  static bool get(Decoder& in, int16_t id, TqString& v) { return in.getString(id, v); }
+  static void putText(TextWriter& out, const char* name, const TqString& v) {
+    out.putString(name, v.view());
+  }
+  static bool getText(const TextFrame& f, const char* name, TqString& v) {
+    return text::getString(f, name, v);
+  }
+};
+
+template <class T>
+struct FieldCodec<T, std::enable_if_t<std::is_base_of_v<Object, T>>> {
+  static void put(Encoder& out, int16_t id, const T& v) { out.putRecord(id, v); }
+  static bool get(Decoder& in, int16_t id, T& v) { return in.getRecord(id, v); }
+  static void putText(TextWriter& out, const char* name, const T& v) { out.putRecord(name, v); }
+  static bool getText(const TextFrame& f, const char* name, T& v) {
+    return text::getRecord(f, name, v);
+  }
+};
+
+enum FieldOption : uint8_t {
+  kBinaryOnly = 1,  // no text name: written and read in the binary stream only
+};
+
+template <class C, class T>
+struct FieldEntry {
+  int16_t id;
+  const char* name;
+  T C::*member;
+  uint8_t options;
+};
+
+template <class C, class T>
+constexpr FieldEntry<C, T> Field(int16_t id, const char* name, T C::*member, uint8_t options = 0) {
+  return FieldEntry<C, T>{id, name, member, options};
+}
+
+// A record class: D lists its fields in D::fields() and names kClassId and kTypeName.
+template <class D, class Base = Object>
+class Record : public Base {
+ public:
+  int32_t classId() const override { return D::kClassId; }
+  const char* typeName() const override { return D::kTypeName; }
+
+  void writeFields(Encoder& out) const override {
+    forEachField([&](const auto& f) { codec(f).put(out, f.id, self().*(f.member)); });
+  }
+  void readField(Decoder& in) override {
+    forEachField([&](const auto& f) {
+      if (!in.consumed()) codec(f).get(in, f.id, mutableSelf().*(f.member));
+    });
+  }
+  void writeNamedFields(TextWriter& out) const override {
+    forEachField([&](const auto& f) {
+      if (!(f.options & kBinaryOnly)) codec(f).putText(out, f.name, self().*(f.member));
+    });
+  }
+  void readNamedFields(const TextFrame& frame) override {
+    forEachField([&](const auto& f) {
+      if (!(f.options & kBinaryOnly)) codec(f).getText(frame, f.name, mutableSelf().*(f.member));
+    });
+  }
+
+ private:
+  template <class C, class T>
+  static FieldCodec<std::remove_cv_t<T>> codec(const FieldEntry<C, T>&) { return {}; }
+
+  template <class F>
+  void forEachField(F&& f) const {
+    std::apply([&](const auto&... entry) { (f(entry), ...); }, D::fields());
+  }
+  const D& self() const { return static_cast<const D&>(*this); }
+  D& mutableSelf() const { return const_cast<D&>(static_cast<const D&>(*this)); }
+};
+
+}  // namespace tq

@@ -1,0 +1,255 @@
+#include "records/object.h"
+
+#include <cstdio>
+#include <string>
+
+#include "records/file_bytes.h"
+#include "records/limits.h"
+#include "records/text_form.h"
+#include "records/tq_string.h"
+
+namespace tq {
+
+Object::~Object() = default;
+
+int32_t Object::encode() {
+  buffer_.setTextMode(false);
+  buffer_.reset();
+  buffer_.appendInt32(kStreamVersion);
+  Encoder out(buffer_);
+  writeFields(out);
+  if (buffer_.failed()) {
+    buffer_.release();
+    return 0;
+  }
+  return buffer_.length();
+}
+
+int Object::decode(const uint8_t* bytes, int32_t n) {
+  if (bytes == nullptr || n < 4) return kDecodeTooShort;
+  buffer_.release();
+  if (readInt32(bytes) != kStreamVersion) return kDecodeBadVersion;
+  if (n - 4 <= 0) return kDecodeEmpty;
+  decodeFields(bytes + 4, n - 4, 0);
+  return kDecoded;
+}
+
+void Object::decodeFields(const uint8_t* bytes, int32_t n, int depth) {
+  Decoder in(bytes, n, depth);
+  while (in.next()) {
+    readField(in);
+    if (!in.consumed()) in.skip();
+  }
+}
+
+int32_t Object::saveBinary(const char* path) {
+  int32_t n = encode();
+  if (n == 0 || !writeFileBytes(path, encoded(), /*text=*/false)) return 0;
+  return n;
+}
+
+int32_t Object::loadBinary(const char* path) {
+  std::string bytes;
+  if (!readFileBytes(path, bytes, /*text=*/false)) return 0;
+  if (bytes.size() > INT32_MAX) return 0;
+  int32_t n = static_cast<int32_t>(bytes.size());
+  return decode(reinterpret_cast<const uint8_t*>(bytes.data()), n) == kDecoded ? n : 0;
+}
+
+int32_t Object::encodeText() {
+  buffer_.setTextMode(true);
+  buffer_.reset();
+  buffer_.append("<version>1</version>\n");
+  buffer_.append("<object type = '");
+  buffer_.append(typeName());
+  buffer_.append("'>\n");
+  TextWriter out(buffer_, 1);
+  writeNamedFields(out);
+  buffer_.append("</object>");
+  if (buffer_.failed()) {
+    buffer_.release();
+    return 0;
+  }
+  return buffer_.length();
+}
+
+int Object::decodeText(const char* text, int32_t n) {
+  std::unique_ptr<TextFrame> root;
+  int result = parseTextFrames(text, n, root);
+  if (result != kTextDecoded) return result;
+  const std::string* version = root->scalar("version");
+  if (version == nullptr) return kTextNoVersion;
+  if (TqString(*version).toInt() != 1) return kTextBadVersion;
+  if (const TextFrame* fields = root->object("undef_obj")) readNamedFields(*fields);
+  return kTextDecoded;
+}
+
+int32_t Object::saveText(const char* path) {
+  int32_t n = encodeText();
+  if (n == 0 || !writeFileBytes(path, encoded(), /*text=*/true)) return 0;
+  return n;
+}
+
+int32_t Object::loadText(const char* path) {
+  std::string contents;
+  if (!readFileBytes(path, contents, /*text=*/true)) return 0;
+  std::string wrapped = "<pack>\n" + contents + "\n</pack>";
+  if (wrapped.size() > INT32_MAX) return 0;
+  int32_t n = static_cast<int32_t>(wrapped.size());
+  return decodeText(wrapped.data(), n) == kTextDecoded ? n : 0;
+}
+
+// ---- Encoder ----
+
+void Encoder::header(int16_t id, int16_t kind) {
+  out_.appendInt16(id);
+  out_.appendInt16(kind);
+}
+
+void Encoder::putInt(int16_t id, int32_t value) {
+  header(id, kIntegerKind);
+  out_.appendInt32(value);
+}
+
+void Encoder::putChar(int16_t id, char value) {
+  header(id, kCharacterKind);
+  out_.appendByte(static_cast<uint8_t>(value));
+}
+
+void Encoder::putString(int16_t id, std::string_view value) {
+  header(id, kStringKind);
+  out_.appendInt32(static_cast<int32_t>(value.size()));
+  out_.append(value);
+}
+
+void Encoder::putBool(int16_t id, bool value) {
+  header(id, kBooleanKind);
+  out_.appendByte(value ? 1 : 0);
+}
+
+void Encoder::putRecord(int16_t id, const Object& record) {
+  header(id, kRecordKind);
+  out_.appendInt32(record.classId());
+  int32_t length_at = out_.length();
+  out_.appendInt32(0);
+  record.writeFields(*this);
+  out_.patchInt32(length_at, out_.length() - length_at - 4);
+}
+
+// ---- Decoder ----
+
+bool Decoder::next() {
+  if (remaining_ < 4) return false;
+  id_ = readInt16(cursor_);
+  kind_ = readInt16(cursor_ + 2);
+  cursor_ += 4;
+  remaining_ -= 4;
+  consumed_ = false;
+  return true;
+}
+
+bool Decoder::takeInt32(int32_t& value) {
+  if (remaining_ < 4) return false;
+  value = readInt32(cursor_);
+  cursor_ += 4;
+  remaining_ -= 4;
+  return true;
+}
+
+bool Decoder::takeBytes(int32_t n, const uint8_t*& bytes) {
+  if (n < 0 || n > remaining_) return false;
+  bytes = cursor_;
+  cursor_ += n;
+  remaining_ -= n;
+  return true;
+}
+
+bool Decoder::getInt(int16_t id, int32_t& value) {
+  if (!matches(id, kIntegerKind)) return false;
+  int32_t v;
+  if (!takeInt32(v)) {
+    stop();
+    return false;
+  }
+  value = v;
+  consumed_ = true;
+  return true;
+}
+
+bool Decoder::getChar(int16_t id, char& value) {
+  if (!matches(id, kCharacterKind)) return false;
+  const uint8_t* p;
+  if (!takeBytes(1, p)) {
+    stop();
+    return false;
+  }
+  value = static_cast<char>(*p);
+  consumed_ = true;
+  return true;
+}
+
+bool Decoder::getBool(int16_t id, bool& value) {
+  if (!matches(id, kBooleanKind)) return false;
+  const uint8_t* p;
+  if (!takeBytes(1, p)) {
+    stop();
+    return false;
+  }
+  value = *p != 0;
+  consumed_ = true;
+  return true;
+}
+
+bool Decoder::getString(int16_t id, TqString& value) {
+  if (!matches(id, kStringKind)) return false;
+  int32_t n;
+  const uint8_t* p;
+  if (!takeInt32(n) || !takeBytes(n, p)) {
+    stop();
+    return false;
+  }
+  if (n > 0) value.assign(reinterpret_cast<const char*>(p), n);
+  consumed_ = true;
+  return true;
+}
+
+bool Decoder::getRecord(int16_t id, Object& record) {
+  if (!matches(id, kRecordKind)) return false;
+  int32_t class_id, n;
+  const uint8_t* p;
+  if (!takeInt32(class_id) || class_id != record.classId() || !takeInt32(n) ||
+      !takeBytes(n, p)) {
+    stop();
+    return false;
+  }
+  // Deeper than the limit the sub-record keeps its defaults; the container goes on after it.
+  if (depth_ + 1 <= kMaxNestingDepth) record.decodeFields(p, n, depth_ + 1);
+  consumed_ = true;
+  return true;
+}
+
+void Decoder::skip() {
+  int32_t n = 0;
+  const uint8_t* p;
+  bool ok;
+  switch (kind_) {
+    case kIntegerKind:
+      ok = takeBytes(4, p);
+      break;
+    case kCharacterKind:
+    case kBooleanKind:
+      ok = takeBytes(1, p);
+      break;
+    case kStringKind:
+      ok = takeInt32(n) && takeBytes(n, p);
+      break;
+    case kRecordKind:
+      ok = takeInt32(n) && takeInt32(n) && takeBytes(n, p);
+      break;
+    default:
+      ok = false;
+  }
+  if (!ok) stop();
+}
+
+}  // namespace tq

@@ -1,0 +1,166 @@
+// tq::Object: the base of every record.
+//
+// A record has a class id, a type name and numbered, named, typed fields. It writes itself as a
+// big-endian binary field stream (the wire and binary files) or as markup text (text files), and
+// reads itself back from either. Every record keeps its last encoding in a buffer it owns.
+//
+// Binary field stream: a version word (4 bytes, 1), then fields. A field is a header of field id
+// (16 bits) and kind (16 bits), then the payload of its kind:
+//   1 integer    4 bytes, signed
+//   2 character  1 byte
+//   3 string     4-byte length N >= 0, then N bytes
+//   4 record     4-byte class id, 4-byte length N, then N bytes of the sub-record's fields
+//   6 boolean    1 byte, 0 or 1
+// Decoding is lenient: fields come in any order, unknown fields of known kinds are skipped, an
+// unknown kind or a truncated field ends the record quietly, and absent fields keep their values.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "records/byte_buffer.h"
+#include "records/value.h"
+
+namespace tq {
+
+class Encoder;
+class TqString;
+class Decoder;
+class TextWriter;
+struct TextFrame;
+
+enum FieldKind : int16_t {
+  kIntegerKind = 1,
+  kCharacterKind = 2,
+  kStringKind = 3,
+  kRecordKind = 4,
+  kBooleanKind = 6,
+};
+
+// Result codes of decode().
+enum DecodeResult : int {
+  kDecoded = 0,
+  kDecodeTooShort = 1,    // fewer than 4 bytes
+  kDecodeEmpty = 2,       // nothing after the version word
+  kDecodeBadVersion = 3,  // the version word is not 1
+};
+
+// Result codes of decodeText().
+enum TextDecodeResult : int {
+  kTextDecoded = 0,
+  kTextNoVersion = 1,
+  kTextBadVersion = 3,
+  kTextMalformed = 4,
+  kTextNoParser = 5,
+};
+
+class Object : public Value {
+ public:
+  static constexpr int32_t kClassId = 71;
+  static constexpr int32_t kStreamVersion = 1;
+
+  ~Object() override;
+
+  // The virtual operations, in their fixed slot order after the destructor and classId().
+  int32_t classId() const override { return kClassId; }
+  virtual void writeFields(Encoder& out) const = 0;
+  // Offered the current field header; takes the value when a field of the class has that id
+  // and kind.
+  virtual void readField(Decoder& in) = 0;
+  virtual const char* typeName() const { return "pack"; }
+  virtual void writeNamedFields(TextWriter& out) const = 0;
+  virtual void readNamedFields(const TextFrame& frame) = 0;
+
+  // Binary form. encode() returns the encoded length (0 when the encoding would pass 2 GiB).
+  int32_t encode();
+  int decode(const uint8_t* bytes, int32_t n);
+  int32_t saveBinary(const char* path);
+  int32_t loadBinary(const char* path);
+
+  // Text form. encodeText() returns the text length (the buffer keeps a zero byte after it).
+  int32_t encodeText();
+  int decodeText(const char* text, int32_t n);
+  int32_t saveText(const char* path);
+  int32_t loadText(const char* path);
+
+  // The last encoding (binary or text).
+  const uint8_t* buffer() const { return buffer_.data(); }
+  int32_t bufferLength() const { return buffer_.length(); }
+  std::string_view encoded() const { return buffer_.view(); }
+
+  // Runs the field loop over n bytes of fields (no version word) at the given nesting depth.
+  void decodeFields(const uint8_t* bytes, int32_t n, int depth);
+
+ protected:
+  Object() = default;
+  // Copies make a record with the same field values and no encoding of its own.
+  Object(const Object&) noexcept : Value() {}
+  Object& operator=(const Object&) noexcept { return *this; }
+
+ private:
+  ByteBuffer buffer_;
+};
+
+// Appends fields to a buffer in the binary stream.
+class Encoder {
+ public:
+  explicit Encoder(ByteBuffer& out) : out_(out) {}
+
+  void putInt(int16_t id, int32_t value);
+  void putChar(int16_t id, char value);
+  void putString(int16_t id, std::string_view value);
+  void putBool(int16_t id, bool value);
+  // The sub-record's class id and length, then its fields (no version word).
+  void putRecord(int16_t id, const Object& record);
+
+  ByteBuffer& buffer() { return out_; }
+
+ private:
+  void header(int16_t id, int16_t kind);
+  ByteBuffer& out_;
+};
+
+// A cursor over the fields of one record in the binary stream.
+class Decoder {
+ public:
+  Decoder(const uint8_t* bytes, int32_t n, int depth)
+      : cursor_(bytes), remaining_(n < 0 ? 0 : n), depth_(depth) {}
+
+  // Reads the next field header when at least 4 bytes remain.
+  bool next();
+  int16_t id() const { return id_; }
+  int16_t kind() const { return kind_; }
+  bool consumed() const { return consumed_; }
+  int depth() const { return depth_; }
+  int32_t remaining() const { return remaining_; }
+  bool matches(int16_t id, int16_t kind) const { return !consumed_ && id_ == id && kind_ == kind; }
+
+  // Each reader does nothing unless the current header has its id and kind. On a match it
+  // takes the value and answers true; a match without enough bytes ends the record.
+  bool getInt(int16_t id, int32_t& value);
+  bool getChar(int16_t id, char& value);
+  bool getString(int16_t id, TqString& value);
+  bool getBool(int16_t id, bool& value);
+  // The class id in the stream must equal the destination's; its fields are decoded in place.
+  bool getRecord(int16_t id, Object& record);
+
+  // Skips the current (unconsumed) field by its kind; an unknown kind ends the record.
+  void skip();
+  // Ends the record: everything after the cursor is lost.
+  void stop() { cursor_ += remaining_; remaining_ = 0; }
+
+  // Primitives for readers that take fields apart themselves (message content, containers).
+  bool takeInt32(int32_t& value);
+  bool takeBytes(int32_t n, const uint8_t*& bytes);
+  void markConsumed() { consumed_ = true; }
+
+ private:
+  const uint8_t* cursor_;
+  int32_t remaining_;
+  int depth_;
+  int16_t id_ = 0;
+  int16_t kind_ = 0;
+  bool consumed_ = false;
+};
+
+}  // namespace tq

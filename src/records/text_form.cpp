@@ -1,0 +1,281 @@
+#include "records/text_form.h"
+
+#include <expat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "records/limits.h"
+#include "records/object.h"
+#include "records/tq_string.h"
+
+namespace tq {
+
+// ---- Writing ----
+
+void TextWriter::indent(int depth) {
+  static const char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+  while (depth > 0) {
+    int n = depth < 16 ? depth : 16;
+    out_.append(kTabs, static_cast<size_t>(n));
+    depth -= n;
+  }
+}
+
+namespace {
+
+// Escapes the bytes the markup would not give back unchanged.
+void appendEscaped(ByteBuffer& out, std::string_view value) {
+  size_t start = 0;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char* entity = nullptr;
+    switch (value[i]) {
+      case '&': entity = "&amp;"; break;
+      case '<': entity = "&lt;"; break;
+      case '>': entity = "&gt;"; break;
+      case '\r': entity = "&#13;"; break;
+      default: continue;
+    }
+    out.append(value.substr(start, i - start));
+    out.append(entity);
+    start = i + 1;
+  }
+  out.append(value.substr(start));
+}
+
+}  // namespace
+
+void TextWriter::putInt(const char* name, int32_t value) {
+  char digits[16];
+  int n = std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
+  putString(name, std::string_view(digits, static_cast<size_t>(n)));
+}
+
+void TextWriter::putChar(const char* name, char value) {
+  // A NUL character is written as an empty element, which leaves the field as it is on reading.
+  putString(name, value == '\0' ? std::string_view() : std::string_view(&value, 1));
+}
+
+void TextWriter::putString(const char* name, std::string_view value) {
+  indent(depth_);
+  out_.appendByte('<');
+  out_.append(name);
+  out_.appendByte('>');
+  appendEscaped(out_, value);
+  out_.append("</");
+  out_.append(name);
+  out_.append(">\n");
+}
+
+void TextWriter::putRecord(const char* name, const Object& record) {
+  indent(depth_);
+  out_.appendByte('<');
+  out_.append(name);
+  out_.append(">\n");
+  TextWriter inner(out_, depth_ + 1);
+  inner.putObject(record);
+  indent(depth_);
+  out_.append("</");
+  out_.append(name);
+  out_.append(">\n");
+}
+
+void TextWriter::putObject(const Object& record) {
+  indent(depth_);
+  out_.append("<object type = '");
+  out_.append(record.typeName());
+  out_.append("'>\n");
+  TextWriter fields(out_, depth_ + 1);
+  record.writeNamedFields(fields);
+  indent(depth_);
+  out_.append("</object>\n");
+}
+
+// ---- Frames ----
+
+const TextFrame* TextFrame::object(std::string_view name) const {
+  auto it = objects.find(std::string(name));
+  return it == objects.end() ? nullptr : it->second.get();
+}
+
+const std::string* TextFrame::scalar(std::string_view name) const {
+  auto it = scalars.find(std::string(name));
+  return it == scalars.end() ? nullptr : &it->second;
+}
+
+std::string repeatedName(const char* base, int index) {
+  return index == 0 ? std::string(base) : std::string(base) + std::to_string(index);
+}
+
+namespace {
+
+// The first free key among name, name1, name2 ... Keys are never removed, so the search for a
+// name can go on from where it last stopped.
+template <class Map>
+std::string uniqueKey(const Map& map, std::unordered_map<std::string, int>& next,
+                      const std::string& name) {
+  if (map.find(name) == map.end()) return name;
+  int& i = next[name];
+  if (i == 0) i = 1;
+  std::string key;
+  for (;; ++i) {
+    key = name + std::to_string(i);
+    if (map.find(key) == map.end()) break;
+  }
+  ++i;
+  return key;
+}
+
+}  // namespace
+
+void TextFrame::addObject(const std::string& name, std::unique_ptr<TextFrame> frame) {
+  objects.emplace(uniqueKey(objects, next_object_suffix_, name), std::move(frame));
+}
+
+void TextFrame::addScalar(const std::string& name, std::string value) {
+  scalars.emplace(uniqueKey(scalars, next_scalar_suffix_, name), std::move(value));
+}
+
+// ---- Reading ----
+
+namespace {
+
+struct ParseState {
+  std::vector<std::unique_ptr<TextFrame>> stack;
+  int skipped_depth = 0;  // "object" elements nested past the limit, being ignored
+};
+
+// Expat hands out UTF-8; the input was declared ISO-8859-1, so every code point below 256 is
+// turned back into the byte it came from. Higher code points (from character references) stay
+// UTF-8.
+void appendLatin1(std::string& out, const XML_Char* s, int len) {
+  for (int i = 0; i < len; ++i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if ((c == 0xC2 || c == 0xC3) && i + 1 < len &&
+        (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
+      out.push_back(static_cast<char>(((c & 0x03) << 6) | (s[i + 1] & 0x3F)));
+      ++i;
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+}
+
+std::string latin1(const XML_Char* s) {
+  std::string out;
+  appendLatin1(out, s, static_cast<int>(std::strlen(s)));
+  return out;
+}
+
+void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** /*attributes*/) {
+  auto* state = static_cast<ParseState*>(data);
+  if (state->skipped_depth > 0) {
+    if (std::strcmp(name, "object") == 0) ++state->skipped_depth;
+    return;
+  }
+  if (std::strcmp(name, "object") == 0) {
+    // The root frame is not an object; the limit counts object frames only.
+    if (static_cast<int>(state->stack.size()) > kMaxNestingDepth) {
+      state->skipped_depth = 1;
+      return;
+    }
+    state->stack.push_back(std::make_unique<TextFrame>());
+    return;
+  }
+  TextFrame& top = *state->stack.back();
+  top.element = latin1(name);
+  top.text.clear();
+}
+
+void XMLCALL onEnd(void* data, const XML_Char* name) {
+  auto* state = static_cast<ParseState*>(data);
+  if (state->skipped_depth > 0) {
+    if (std::strcmp(name, "object") == 0) --state->skipped_depth;
+    return;
+  }
+  if (std::strcmp(name, "object") == 0) {
+    if (state->stack.size() < 2) return;
+    std::unique_ptr<TextFrame> done = std::move(state->stack.back());
+    state->stack.pop_back();
+    TextFrame& top = *state->stack.back();
+    top.addObject(top.element, std::move(done));
+    return;
+  }
+  TextFrame& top = *state->stack.back();
+  top.addScalar(top.element, std::move(top.text));
+  top.text.clear();
+  top.element = "undef_obj";
+}
+
+void XMLCALL onText(void* data, const XML_Char* s, int len) {
+  auto* state = static_cast<ParseState*>(data);
+  if (state->skipped_depth > 0) return;
+  TextFrame& top = *state->stack.back();
+  if (len > 0) {
+    appendLatin1(top.text, s, len);
+  } else {
+    top.text.clear();
+  }
+}
+
+}  // namespace
+
+int parseTextFrames(const char* text, int32_t n, std::unique_ptr<TextFrame>& root) {
+  if (text == nullptr || n < 0) n = 0;
+  XML_Parser parser = XML_ParserCreate("ISO-8859-1");
+  if (parser == nullptr) return kTextNoParser;
+  ParseState state;
+  state.stack.push_back(std::make_unique<TextFrame>());
+  XML_SetUserData(parser, &state);
+  XML_SetElementHandler(parser, onStart, onEnd);
+  XML_SetCharacterDataHandler(parser, onText);
+  XML_Status status = XML_Parse(parser, text ? text : "", n, XML_TRUE);
+  XML_ParserFree(parser);
+  if (status != XML_STATUS_OK) return kTextMalformed;
+  if (state.stack.empty()) return kTextNoParser;
+  root = std::move(state.stack.front());
+  return kTextDecoded;
+}
+
+// ---- Named readers ----
+
+namespace text {
+
+bool getInt(const TextFrame& frame, const char* name, int32_t& value) {
+  const std::string* s = frame.scalar(name);
+  if (s == nullptr) return false;
+  value = TqString(*s).toInt();
+  return true;
+}
+
+bool getChar(const TextFrame& frame, const char* name, char& value) {
+  const std::string* s = frame.scalar(name);
+  if (s == nullptr || s->empty()) return false;
+  value = (*s)[0];
+  return true;
+}
+
+bool getString(const TextFrame& frame, const char* name, TqString& value) {
+  const std::string* s = frame.scalar(name);
+  if (s == nullptr) return false;
+  value = TqString(*s);
+  return true;
+}
+
+bool getBool(const TextFrame& frame, const char* name, bool& value) {
+  int32_t i = 0;
+  if (!getInt(frame, name, i)) return false;
+  value = i != 0;
+  return true;
+}
+
+bool getRecord(const TextFrame& frame, const char* name, Object& record) {
+  const TextFrame* child = frame.object(name);
+  if (child == nullptr) return false;
+  record.readNamedFields(*child);
+  return true;
+}
+
+}  // namespace text
+}  // namespace tq

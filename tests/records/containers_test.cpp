@@ -1,0 +1,182 @@
+// Lists and hashes: layout, order, replacement, growth and copying.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "platform/random.h"
+#include "support/sample_records.h"
+
+namespace tq::test {
+namespace {
+
+JobIdList threeIds() {
+  JobIdList list;
+  for (int i = 1; i <= 3; ++i) list.append(JobId(i, i * 10));
+  return list;
+}
+
+TEST(ListTest, EmptyListIsACountOfZeroAndNothingElse) {
+  JobIdList list;
+  EXPECT_EQ(encodeBytes(list), be32(1) + header(1, 1) + be32(0));
+  JobIdList back;
+  EXPECT_EQ(decodeBytes(back, encodeBytes(list)), kDecoded);
+  EXPECT_EQ(back.count(), 0);
+}
+
+TEST(ListTest, RecordsKeepTheirOrder) {
+  JobIdList list = threeIds();
+  JobIdList back;
+  decodeBytes(back, encodeBytes(list));
+  ASSERT_EQ(back.count(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(back[i].id, i + 1);
+    EXPECT_EQ(back[i].sub_id, (i + 1) * 10);
+  }
+  EXPECT_EQ(encodeBytes(back), encodeBytes(list));
+  EXPECT_EQ(back.at(3), nullptr);
+  EXPECT_EQ(back.at(-1), nullptr);
+}
+
+TEST(ListTest, DecodingAppendsToExistingElements) {
+  JobIdList list = threeIds();
+  JobIdList target;
+  target.append(JobId(99, 0));
+  decodeBytes(target, encodeBytes(list));
+  ASSERT_EQ(target.count(), 4);
+  EXPECT_EQ(target[0].id, 99);
+  EXPECT_EQ(target[3].id, 3);
+}
+
+TEST(ListTest, ElementsOfTheWrongClassAddNothing) {
+  std::string bytes = be32(1) + header(1, 1) + be32(2) + header(10, 4) + be32(33) + be32(0) +
+                      header(10, 4) + be32(19) + be32(8) + header(1, 1) + be32(5);
+  JobIdList list;
+  decodeBytes(list, bytes);
+  EXPECT_EQ(list.count(), 0);  // a foreign class ends the list
+  std::string skipped = be32(1) + header(1, 1) + be32(2) + header(10, 1) + be32(3) +
+                        header(10, 4) + be32(19) + be32(8) + header(1, 1) + be32(5);
+  decodeBytes(list, skipped);
+  ASSERT_EQ(list.count(), 1);  // a stray integer is skipped, the real element kept
+  EXPECT_EQ(list[0].id, 5);
+}
+
+TEST(ListTest, StringListUsesStringFields) {
+  StringList list;
+  list.append("a");
+  list.append("bc");
+  EXPECT_EQ(encodeBytes(list), be32(1) + header(1, 1) + be32(2) + header(10, 3) + be32(1) + "a" +
+                                   header(10, 3) + be32(2) + "bc");
+  StringList back;
+  decodeBytes(back, encodeBytes(list));
+  ASSERT_EQ(back.count(), 2);
+  EXPECT_EQ(back[1], TqString("bc"));
+}
+
+TEST(ListTest, CopiesAreDeep) {
+  JobIdList list = threeIds();
+  JobIdList copy(list);
+  copy[0].id = 100;
+  EXPECT_EQ(list[0].id, 1);
+  JobIdList assigned;
+  assigned = list;
+  EXPECT_EQ(assigned.count(), 3);
+  EXPECT_NE(&assigned[0], &list[0]);
+}
+
+TEST(HashTest, KeyHashIsTheSevenPowerSumOfSignedBytes) {
+  EXPECT_EQ(HashSlots::keyHash(TqString("")), 0);
+  EXPECT_EQ(HashSlots::keyHash(TqString("a")), 97);
+  EXPECT_EQ(HashSlots::keyHash(TqString("ab")), 97 + 98 * 7);
+  const char high[] = {static_cast<char>(200), 0};
+  EXPECT_EQ(HashSlots::keyHash(TqString(high)), 200 - 256);
+}
+
+TEST(HashTest, RepeatedKeyKeepsOneEntryWithTheLaterValue) {
+  StringHash hash;
+  hash.insert("k", TqString("first"));
+  hash.insert("k", TqString("second"));
+  EXPECT_EQ(hash.count(), 1);
+  ASSERT_NE(hash.find("k"), nullptr);
+  EXPECT_EQ(*hash.find("k"), TqString("second"));
+  EXPECT_EQ(hash.find("missing"), nullptr);
+}
+
+TEST(HashTest, GrowsPastItsFirstSizeAndFindsEveryKey) {
+  platform::ScopedRandomSource fixed([] { return 7; });
+  IntHash hash;
+  EXPECT_EQ(hash.size(), 17);
+  for (int i = 0; i < 2000; ++i) hash.insert(TqString("key" + std::to_string(i)), i);
+  EXPECT_EQ(hash.count(), 2000);
+  EXPECT_GT(hash.size(), 17 * 4 * 4);  // grew more than once
+  for (int i = 0; i < 2000; ++i) {
+    const int32_t* v = hash.find(TqString("key" + std::to_string(i)));
+    ASSERT_NE(v, nullptr) << i;
+    EXPECT_EQ(*v, i);
+  }
+}
+
+TEST(HashTest, GrowthSizeIsFourTimesPlusOnePlusRandom) {
+  platform::ScopedRandomSource fixed([] { return 142; });
+  EXPECT_EQ(HashSlots::growthSize(17), 17 * 4 + 1 + 42);
+}
+
+TEST(HashTest, RemovedSlotsDoNotHideLaterKeys) {
+  IntHash hash;
+  for (int i = 0; i < 5; ++i) hash.insert(TqString("k" + std::to_string(i)), i);
+  EXPECT_TRUE(hash.remove("k1"));
+  EXPECT_FALSE(hash.remove("k1"));
+  EXPECT_EQ(hash.count(), 4);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(hash.contains(TqString("k" + std::to_string(i))), i != 1);
+  hash.insert("k1", 11);
+  EXPECT_EQ(*hash.find("k1"), 11);
+}
+
+TEST(HashTest, KeysSharingOneHashDoNotBlowUpTheTable) {
+  // "a" followed by k NUL-free bytes that cancel out: (b0 + 7*b1) stays constant.
+  IntHash hash;
+  int inserted = 0;
+  for (int b1 = 1; b1 < 18; ++b1) {
+    int b0 = 7 * 18 + 1 - 7 * b1;  // b0 + 7*b1 == 127
+    if (b0 <= 0 || b0 > 127) continue;
+    char key[] = {static_cast<char>(b0), static_cast<char>(b1), 0};
+    hash.insert(TqString(key), b1);
+    ++inserted;
+  }
+  ASSERT_GT(inserted, 10);
+  EXPECT_EQ(hash.count(), inserted);
+  EXPECT_LT(hash.size(), 100000);
+  for (int b1 = 1; b1 < 18; ++b1) {
+    int b0 = 7 * 18 + 1 - 7 * b1;
+    if (b0 <= 0 || b0 > 127) continue;
+    char key[] = {static_cast<char>(b0), static_cast<char>(b1), 0};
+    ASSERT_NE(hash.find(TqString(key)), nullptr);
+    EXPECT_EQ(*hash.find(TqString(key)), b1);
+  }
+}
+
+TEST(HashTest, WireLayoutPairsKeysWithValues) {
+  IntHash hash;
+  hash.insert("one", 1);
+  EXPECT_EQ(encodeBytes(hash), be32(1) + header(1, 1) + be32(1) + header(10, 3) + be32(3) + "one" +
+                                   header(30, 1) + be32(1));
+  StringHash strings;
+  strings.insert("a", TqString("x"));
+  strings.insert("b", TqString("y"));
+  StringHash back;
+  decodeBytes(back, encodeBytes(strings));
+  EXPECT_EQ(back.count(), 2);
+  EXPECT_EQ(*back.find("b"), TqString("y"));
+}
+
+TEST(HashTest, CopiesAreDeep) {
+  StringHash hash;
+  hash.insert("a", TqString("x"));
+  StringHash copy(hash);
+  *copy.find("a") = "changed";
+  EXPECT_EQ(*hash.find("a"), TqString("x"));
+  EXPECT_EQ(copy.count(), 1);
+}
+
+}  // namespace
+}  // namespace tq::test
