@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ class LogSink {
   void setFile(std::string_view name, int mode);
   // The file the next piece goes to: empty for standard output.
   std::string currentTarget() const;
+  // The file a piece written at local time `local` goes to: empty for standard output.
+  std::string targetAt(const std::tm& local) const;
+  // Weekly files are numbered by the day of the year divided by 7: 0 to 52.
+  static int weekOfYear(const std::tm& local);
   const std::string& fileName() const { return name_; }
   int mode() const { return mode_; }
 
