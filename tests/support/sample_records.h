@@ -22,16 +22,23 @@ class Sample : public Record<Sample> {
   TqString shared_text;   // id 8, string
   int32_t shared_int = 0; // id 8, integer
   int32_t hidden = 0;     // binary stream only
-  TqString digit;         // text name "2"... stored under id 12
   static constexpr auto fields() {
     return std::make_tuple(Field(1, "number", &Sample::number), Field(2, "letter", &Sample::letter),
                            Field(3, "text", &Sample::text), Field(4, "flag", &Sample::flag),
                            Field(5, "job", &Sample::job),
                            Field(8, "shared_text", &Sample::shared_text),
                            Field(8, "shared_int", &Sample::shared_int),
-                           Field(10, "", &Sample::hidden, kBinaryOnly),
-                           Field(12, "2", &Sample::digit));
+                           Field(10, "", &Sample::hidden, kBinaryOnly));
   }
+};
+
+// A field whose text name is a digit.
+class DigitName : public Record<DigitName> {
+ public:
+  static constexpr int32_t kClassId = 902;
+  static constexpr const char* kTypeName = "digit_name";
+  TqString digit;
+  static constexpr auto fields() { return std::make_tuple(Field(2, "2", &DigitName::digit)); }
 };
 
 // A record that holds itself, for nesting-depth tests.

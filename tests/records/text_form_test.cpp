@@ -1,0 +1,259 @@
+// The text form: the exact written layout, reading back, escaping and hostile markup.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "records/limits.h"
+#include "records/record_file.h"
+#include "support/sample_records.h"
+#include "support/temp_dir.h"
+
+namespace tq::test {
+namespace {
+
+std::string encodeText(Object& r) {
+  r.encodeText();
+  return std::string(r.encoded());
+}
+
+int decodeText(Object& r, const std::string& text) {
+  return r.decodeText(text.data(), static_cast<int32_t>(text.size()));
+}
+
+std::string wrap(const std::string& text) { return "<pack>\n" + text + "\n</pack>"; }
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+const char kJobIdText[] =
+    "<version>1</version>\n"
+    "<object type = 'job_id'>\n"
+    "\t<id>42</id>\n"
+    "\t<sub_id>3</sub_id>\n"
+    "</object>";
+
+const char kJobIdListText[] =
+    "<version>1</version>\n"
+    "<object type = 'job_id_list'>\n"
+    "\t<item>\n"
+    "\t\t<object type = 'job_id'>\n"
+    "\t\t\t<id>42</id>\n"
+    "\t\t\t<sub_id>3</sub_id>\n"
+    "\t\t</object>\n"
+    "\t</item>\n"
+    "</object>";
+
+TEST(TextFormTest, JobIdAndItsListAreWrittenByteForByte) {
+  JobId id(42, 3);
+  EXPECT_EQ(encodeText(id), kJobIdText);
+  EXPECT_EQ(id.bufferLength(), static_cast<int32_t>(sizeof kJobIdText - 1));
+  JobIdList list;
+  list.append(JobId(42, 3));
+  EXPECT_EQ(encodeText(list), kJobIdListText);
+}
+
+TEST(TextFormTest, WorkedExamplesLoadBack) {
+  TempDir dir;
+  std::string path = dir.file("id.txt");
+  JobId id(42, 3);
+  int32_t written = id.saveText(path.c_str());
+  EXPECT_EQ(written, static_cast<int32_t>(sizeof kJobIdText - 1));
+  EXPECT_EQ(readFile(path), kJobIdText);
+  JobId back;
+  EXPECT_EQ(back.loadText(path.c_str()),
+            static_cast<int32_t>(wrap(kJobIdText).size()));
+  EXPECT_EQ(back.id, 42);
+  EXPECT_EQ(back.sub_id, 3);
+
+  JobIdList list;
+  ASSERT_EQ(decodeText(list, wrap(kJobIdListText)), kTextDecoded);
+  ASSERT_EQ(list.count(), 1);
+  EXPECT_EQ(list[0].id, 42);
+}
+
+TEST(TextFormTest, BareOutputHasTwoRootsAndIsRefused) {
+  JobId id(1, 2);
+  JobId target(5, 6);
+  EXPECT_EQ(decodeText(target, encodeText(id)), kTextMalformed);
+  EXPECT_EQ(target.id, 5);
+}
+
+TEST(TextFormTest, VersionResultCodes) {
+  JobId id(5, 6);
+  EXPECT_EQ(decodeText(id, "<pack><object type = 'job_id'><id>1</id></object></pack>"),
+            kTextNoVersion);
+  EXPECT_EQ(decodeText(id, "<pack><version>2</version><object type = 'job_id'><id>1</id>"
+                           "</object></pack>"),
+            kTextBadVersion);
+  EXPECT_EQ(id.id, 5);
+  EXPECT_EQ(decodeText(id, "<pack><version>1</version></pack>"), kTextDecoded);
+  EXPECT_EQ(id.id, 5);
+  EXPECT_EQ(decodeText(id, "<pack><version>1</version><object><id>7</id></pack>"), kTextMalformed);
+}
+
+TEST(TextFormTest, EveryKindRoundTripsExceptBinaryOnlyFields) {
+  Sample s;
+  s.number = -5;
+  s.letter = 'z';
+  s.text = "multi\nline\ttext";
+  s.flag = true;
+  s.job = JobId(9, 10);
+  s.shared_text = "x";
+  s.shared_int = 1;
+  s.hidden = 44;
+  std::string text = encodeText(s);
+  EXPECT_EQ(text.find("44"), std::string::npos);
+  Sample back;
+  ASSERT_EQ(decodeText(back, wrap(text)), kTextDecoded);
+  EXPECT_EQ(back.number, -5);
+  EXPECT_EQ(back.letter, 'z');
+  EXPECT_EQ(back.text, s.text);
+  EXPECT_TRUE(back.flag);
+  EXPECT_EQ(back.job.id, 9);
+  EXPECT_EQ(back.job.sub_id, 10);
+  EXPECT_EQ(back.shared_text, TqString("x"));
+  EXPECT_EQ(back.shared_int, 1);
+  EXPECT_EQ(back.hidden, 0);
+  EXPECT_EQ(encodeText(back), encodeText(s));
+}
+
+// A digit is not a valid element name, so a record using one cannot be read back from text;
+// the name is still written as the record's format has it.
+TEST(TextFormTest, DigitNamesAreWrittenAsGiven) {
+  DigitName s;
+  s.digit = "d";
+  std::string text = encodeText(s);
+  EXPECT_NE(text.find("\t<2>d</2>\n"), std::string::npos);
+  DigitName back;
+  EXPECT_EQ(decodeText(back, wrap(text)), kTextMalformed);
+}
+
+TEST(TextFormTest, MarkupCharactersAndCarriageReturnsSurvive) {
+  Sample s;
+  s.text = "A&B <path> \"q\" 'a' ]]> line\r\nend";
+  s.letter = '<';
+  std::string text = encodeText(s);
+  EXPECT_NE(text.find("<text>A&amp;B &lt;path&gt; \"q\" 'a' ]]&gt; line&#13;\nend</text>"),
+            std::string::npos);
+  Sample back;
+  ASSERT_EQ(decodeText(back, wrap(text)), kTextDecoded);
+  EXPECT_EQ(back.text, s.text);
+  EXPECT_EQ(back.letter, '<');
+}
+
+TEST(TextFormTest, HighBytesComeBackUnchanged) {
+  Sample s;
+  const char latin1[] = {'c', 'a', 'f', static_cast<char>(0xE9), ' ', static_cast<char>(0xC3),
+                         static_cast<char>(0xA9), ' ', static_cast<char>(0xFF), 0};
+  s.text = latin1;
+  Sample back;
+  ASSERT_EQ(decodeText(back, wrap(encodeText(s))), kTextDecoded);
+  EXPECT_EQ(back.text, s.text);
+}
+
+TEST(TextFormTest, ListsKeepOrderAndEmptyListsWriteNoItems) {
+  JobIdList list;
+  for (int i = 0; i < 3; ++i) list.append(JobId(i, 0));
+  JobIdList back;
+  ASSERT_EQ(decodeText(back, wrap(encodeText(list))), kTextDecoded);
+  ASSERT_EQ(back.count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(back[i].id, i);
+
+  JobIdList empty;
+  std::string text = encodeText(empty);
+  EXPECT_EQ(text.find("item"), std::string::npos);
+  JobIdList none;
+  ASSERT_EQ(decodeText(none, wrap(text)), kTextDecoded);
+  EXPECT_EQ(none.count(), 0);
+
+  StringList strings;
+  strings.append("b");
+  strings.append("a");
+  StringList strings_back;
+  decodeText(strings_back, wrap(encodeText(strings)));
+  ASSERT_EQ(strings_back.count(), 2);
+  EXPECT_EQ(strings_back[0], TqString("b"));
+}
+
+TEST(TextFormTest, HashesUseKeyAndElementPairs) {
+  IntHash hash;
+  hash.insert("one", 1);
+  hash.insert("two", 2);
+  std::string text = encodeText(hash);
+  EXPECT_NE(text.find("\t<key>"), std::string::npos);
+  EXPECT_NE(text.find("\t<element>"), std::string::npos);
+  IntHash back;
+  ASSERT_EQ(decodeText(back, wrap(text)), kTextDecoded);
+  EXPECT_EQ(back.count(), 2);
+  EXPECT_EQ(*back.find("two"), 2);
+}
+
+TEST(TextFormTest, ManyItemsReadBackInLinearTime) {
+  JobIdList list;
+  for (int i = 0; i < 20000; ++i) list.append(JobId(i, i));
+  JobIdList back;
+  ASSERT_EQ(decodeText(back, wrap(encodeText(list))), kTextDecoded);
+  ASSERT_EQ(back.count(), 20000);
+  EXPECT_EQ(back[19999].id, 19999);
+}
+
+TEST(TextFormTest, NestingBeyondTheLimitIsIgnored) {
+  auto deep = makeNest(kMaxNestingDepth + 20);
+  Nest back;
+  ASSERT_EQ(decodeText(back, wrap(encodeText(*deep))), kTextDecoded);
+  EXPECT_LE(nestDepth(back), kMaxNestingDepth + 1);
+  EXPECT_GE(nestDepth(back), kMaxNestingDepth - 1);
+
+  std::string hostile = "<pack><version>1</version>";
+  for (int i = 0; i < 50000; ++i) hostile += "<object><inner>";
+  Nest target;
+  EXPECT_EQ(decodeText(target, hostile), kTextMalformed);  // unclosed: refused, no crash
+}
+
+TEST(TextFormTest, EntityExpansionIsRefused) {
+  std::string bomb =
+      "<!DOCTYPE pack [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
+      "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\"><!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">"
+      "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\"><!ENTITY h \"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\">]>"
+      "<pack><version>1</version><object type='sample'><text>&h;</text></object></pack>";
+  Sample s;
+  EXPECT_EQ(decodeText(s, bomb), kTextMalformed);
+  EXPECT_TRUE(s.text.empty());
+}
+
+TEST(TextFormTest, RecordFilesLoadWithEveryFormatCode) {
+  TempDir dir;
+  std::string bin = dir.file("id.bin"), txt = dir.file("id.txt"), lst = dir.file("list.txt");
+  JobId id(42, 3);
+  int32_t bin_size = saveRecordFile(id, bin.c_str(), kBinaryFormat);
+  EXPECT_EQ(bin_size, 20);
+  EXPECT_GT(saveRecordFile(id, txt.c_str(), kTextFormat), 0);
+  JobIdList list;
+  list.append(JobId(8, 9));
+  list.append(JobId(10, 11));
+  EXPECT_GT(saveRecordFile(list, lst.c_str(), kTextFormat), 0);
+
+  JobId a;
+  EXPECT_GT((loadRecordFile<JobId, JobIdList>(a, bin.c_str(), kAutomaticFormat)), 0);
+  EXPECT_EQ(a.id, 42);
+  JobId b;
+  EXPECT_GT((loadRecordFile<JobId, JobIdList>(b, txt.c_str(), kAutomaticFormat)), 0);
+  EXPECT_EQ(b.sub_id, 3);
+  JobId c;
+  EXPECT_GT((loadRecordFile<JobId, JobIdList>(c, lst.c_str(), kAutomaticFormat)), 0);
+  EXPECT_EQ(c.id, 8);  // the first element of a text list
+  JobId d;
+  EXPECT_EQ((loadRecordFile<JobId, JobIdList>(d, txt.c_str(), kBinaryFormat)), 0);
+  EXPECT_EQ((loadRecordFile<JobId, JobIdList>(d, bin.c_str(), 7)), bin_size);
+  EXPECT_EQ((loadRecordFile<JobId, JobIdList>(d, bin.c_str(), kTextFormat)), 0);
+  EXPECT_EQ((loadRecordFile<JobId, JobIdList>(d, dir.file("none").c_str(), kAutomaticFormat)), 0);
+}
+
+}  // namespace
+}  // namespace tq::test
