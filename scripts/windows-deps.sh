@@ -28,6 +28,11 @@ done
 [[ -f /usr/i686-w64-mingw32/lib/libz.a ]] || die "libz-mingw-w64-dev is missing; run scripts/install-deps.sh"
 [[ -f $gtest_src/CMakeLists.txt ]] || die "$gtest_src is missing (package googletest)"
 
+# One build of a prefix at a time; a second run waits and then finds it complete.
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+
 # What the prefix is built from. Any change here rebuilds it.
 key="$(
   {

@@ -2,10 +2,13 @@
 # Runs a Windows program under Wine in the project's private, 32-bit Wine prefix.
 # CMake uses this as CMAKE_CROSSCOMPILING_EMULATOR for the Windows build (tests and test
 # discovery); it also works by hand:  scripts/wine-run.sh build-win32/tools/tq-info.exe
+#   scripts/wine-run.sh --init          only makes sure that the prefix exists
+#   scripts/wine-run.sh --start-server  also starts a persistent wineserver for it
+#   scripts/wine-run.sh --stop-server   stops that server
 #
 # TQ_WINEPREFIX chooses the prefix (default ~/.cache/tq-wine). The first use creates it, under a
-# lock so that parallel test processes wait for one another. Start `wineserver -p` with the
-# same WINEPREFIX beforehand to make each start take a fraction of a second instead of seconds.
+# lock so that parallel test processes wait for one another. With a persistent server running,
+# each program starts in a fraction of a second instead of paying for a server start.
 set -euo pipefail
 
 export WINEPREFIX="${TQ_WINEPREFIX:-$HOME/.cache/tq-wine}"
@@ -16,19 +19,37 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}
 unset DISPLAY
 
 ready="$WINEPREFIX/.tq-ready"
-if [[ ! -f "$ready" ]]; then
+if [[ ! -f "$ready" && "${1:-}" != "--stop-server" ]]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     if [[ ! -f "$ready" ]]; then
-      if ! wineboot -i >/dev/null 2>&1; then
+      if ! wineboot -i </dev/null >/dev/null 2>&1; then
         echo "wine-run: could not create the Wine prefix $WINEPREFIX" >&2
         exit 1
       fi
+      wineserver -w  # let the registry reach the disk
       touch "$ready"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+
+case "${1:-}" in
+  --init) exit 0 ;;
+  --start-server)
+    # A server left over from an earlier run (persistent or not) would refuse the new one.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w
+    wineserver -p  # puts itself in the background
+    # The first program of a server starts Wine's own background processes (services,
+    # explorer ...), which inherit its standard output and keep it open for the server's life.
+    # Start them here, on /dev/null, or a caller that reads a test's output to its end (test
+    # discovery does) would wait for them.
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+    exit 0
+    ;;
+  --stop-server) wineserver -k >/dev/null 2>&1 || true; exit 0 ;;
+esac
 
 # Windows programs end their lines with CR LF; drop the CR so that the output reads (and parses,
 # for test discovery) as on Linux.

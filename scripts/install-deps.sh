@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12's packages, everything the builds and tests need:
+#   native build and tests   g++, cmake, zlib, Expat, PCRE2, GoogleTest/GoogleMock, Benchmark
+#   fuzzing                  clang with its sanitizer and libFuzzer runtimes
+#   Windows build and tests  the i686 mingw-w64 compilers (posix threads), zlib for mingw,
+#                            dpkg-dev (source packages), Wine with its 32-bit half (i386)
+# Safe to run again: when everything is there it only checks and returns.
+set -euo pipefail
+
+packages=(
+  build-essential cmake make pkgconf git ca-certificates xz-utils
+  zlib1g-dev libexpat1-dev libpcre2-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev dpkg-dev
+  wine wine32:i386
+)
+
+missing=()
+for pkg in "${packages[@]}"; do
+  status="$(dpkg-query -W -f='${db:Status-Abbrev}' "$pkg" 2>/dev/null || true)"
+  [[ "$status" == ii* ]] || missing+=("$pkg")
+done
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  need_i386=1
+else
+  need_i386=0
+fi
+
+if [[ ${#missing[@]} -eq 0 && $need_i386 -eq 0 ]]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "install-deps: run as root to install: ${missing[*]}" >&2; exit 1; }
+  sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+
+if [[ $need_i386 -eq 1 ]]; then
+  echo "install-deps: adding the i386 architecture (for wine32)"
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
+echo "install-deps: installing ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The whole test suite, as CI runs it:
+#   1. native build (RelWithDebInfo, warnings are errors) and its tests
+#   2. native build with AddressSanitizer + UndefinedBehaviorSanitizer and its tests
+#   3. 32-bit Windows build (mingw-w64, warnings are errors) and its tests under Wine
+#   4. libFuzzer targets (clang), each for a bounded number of inputs, when fuzz/ has any
+# It installs what is missing first (scripts/install-deps.sh, scripts/windows-deps.sh).
+# Every stage runs even when an earlier one fails; the exit status is non-zero if any failed.
+#
+# Environment: TQ_JOBS (parallel jobs, default 2), TQ_BUILD_ROOT (default <repo>/build-ci),
+# TQ_WIN32_DEPS (Windows libraries), TQ_WINEPREFIX (Wine prefix, default <build root>/wine),
+# TQ_FUZZ_RUNS (inputs per fuzzer, default 20000), TQ_STAGES (which stages, default
+# "native asan win32 fuzz").
+set -uo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+jobs="${TQ_JOBS:-2}"
+builds="${TQ_BUILD_ROOT:-$root/build-ci}"
+stages="${TQ_STAGES:-native asan win32 fuzz}"
+export TQ_WIN32_DEPS="${TQ_WIN32_DEPS:-$HOME/.cache/tq-win32-deps}"
+# A Wine prefix per build root, so that runs in separate build roots never share a wineserver.
+export TQ_WINEPREFIX="${TQ_WINEPREFIX:-$builds/wine}"
+
+heading() {
+  echo
+  echo "=================================================================================="
+  echo "== $*"
+  echo "=================================================================================="
+}
+
+summary=()
+failed=0
+tests_passed=0
+tests_failed=0
+
+# Runs one stage: stage <name> <function>. Captures ctest's closing line for the summary.
+stage() {
+  local name="$1" fn="$2" start=$SECONDS log status counts
+  heading "$name"
+  log="$(mktemp)"
+  "$fn" 2>&1 | tee "$log"
+  status=${PIPESTATUS[0]}
+  counts="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)"
+  rm -f "$log"
+  if [[ -n "$counts" ]]; then
+    local total bad
+    total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$counts")"
+    bad="$(sed -E 's/.*, ([0-9]+) tests? failed.*/\1/' <<<"$counts")"
+    tests_passed=$((tests_passed + total - bad))
+    tests_failed=$((tests_failed + bad))
+  fi
+  local result="PASSED"
+  if [[ $status -ne 0 ]]; then
+    result="FAILED"
+    failed=1
+  fi
+  summary+=("$(printf '%-34s %-7s %5ss  %s' "$name" "$result" $((SECONDS - start)) "$counts")")
+  echo "-- $name: $result in $((SECONDS - start)) s"
+}
+
+ctest_run() {
+  ctest --test-dir "$1" -j"$jobs" --output-on-failure --no-tests=error "${@:2}"
+}
+
+native() {
+  local dir="$builds/native"
+  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON &&
+    cmake --build "$dir" -j"$jobs" &&
+    ctest_run "$dir"
+}
+
+asan() {
+  local dir="$builds/asan"
+  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DTQ_SANITIZE=ON -DTQ_BUILD_TOOLS=OFF &&
+    cmake --build "$dir" -j"$jobs" &&
+    ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1 \
+      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest_run "$dir"
+}
+
+win32() {
+  local dir="$builds/win32" status
+  cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
+    -DTQ_WIN32_DEPS="$TQ_WIN32_DEPS" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON &&
+    cmake --build "$dir" -j"$jobs" || return 1
+  local init_start=$SECONDS
+  "$root/scripts/wine-run.sh" --init || return 1
+  echo "Wine prefix $TQ_WINEPREFIX ready ($((SECONDS - init_start)) s)"
+  "$root/scripts/wine-run.sh" --start-server || return 1
+  ctest_run "$dir"
+  status=$?
+  "$root/scripts/wine-run.sh" --stop-server || true
+  return $status
+}
+
+# --- fuzzing ---------------------------------------------------------------------------------
+# fuzz/CMakeLists.txt declares the targets with tq_fuzz_target() (cmake/TqFuzz.cmake); each is
+# a CTest test labelled "fuzz" that runs TQ_FUZZ_RUNS inputs from its seeds in fuzz/corpus/.
+fuzz() {
+  if [[ ! -f "$root/fuzz/CMakeLists.txt" ]]; then
+    echo "no fuzz targets (fuzz/CMakeLists.txt does not exist)"
+    return 0
+  fi
+  local dir="$builds/fuzz"
+  cmake -S "$root" -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_BUILD_FUZZ=ON -DTQ_BUILD_TESTS=OFF \
+    -DTQ_BUILD_TOOLS=OFF -DTQ_FUZZ_RUNS="${TQ_FUZZ_RUNS:-20000}" &&
+    cmake --build "$dir" -j"$jobs" &&
+    ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest_run "$dir" -L fuzz
+}
+
+total_start=$SECONDS
+heading "dependencies"
+bash "$root/scripts/install-deps.sh" || { echo "test-all: installing packages failed" >&2; exit 1; }
+if [[ " $stages " == *" win32 "* ]]; then
+  bash "$root/scripts/windows-deps.sh" || { echo "test-all: Windows libraries failed" >&2; exit 1; }
+fi
+echo "-- dependencies ready in $((SECONDS - total_start)) s"
+
+for s in $stages; do
+  case "$s" in
+    native) stage "native (RelWithDebInfo, -Werror)" native ;;
+    asan) stage "native with ASan + UBSan" asan ;;
+    win32) stage "32-bit Windows under Wine" win32 ;;
+    fuzz) stage "fuzz targets (libFuzzer)" fuzz ;;
+    *) echo "test-all: unknown stage $s" >&2; exit 2 ;;
+  esac
+done
+
+heading "summary ($((SECONDS - total_start)) s in all)"
+printf '%s\n' "${summary[@]}"
+echo
+echo "tests: $tests_passed passed, $tests_failed failed"
+exit $failed
