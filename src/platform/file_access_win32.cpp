@@ -1,4 +1,5 @@
 #include <windows.h>
+// windows.h first: the headers below build on its types.
 #include <sddl.h>
 
 #include <memory>
@@ -29,8 +30,7 @@ std::vector<unsigned char> readSecurityDescriptor(const std::string& path) {
     return {};
   }
   std::vector<unsigned char> buffer(needed);
-  if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, buffer.data(), needed,
-                        &needed)) {
+  if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, buffer.data(), needed, &needed)) {
     warnNoDacl(GetLastError());
     return {};
   }

@@ -1,4 +1,5 @@
 #include <windows.h>
+// windows.h first: the headers below build on its types.
 #include <direct.h>
 #include <io.h>
 #include <sys/stat.h>

@@ -1,7 +1,10 @@
+// winsock2.h before windows.h, and both before the headers that build on them.
+// clang-format off
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
 #include <winnetwk.h>
+// clang-format on
 
 #include <cstring>
 #include <vector>

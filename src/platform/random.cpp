@@ -21,7 +21,8 @@ int32_t defaultRandom() {
   RandomState& s = state();
   if (!s.seeded) {
     auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    s.seed = static_cast<uint32_t>(ticks) ^ static_cast<uint32_t>(static_cast<uint64_t>(ticks) >> 32);
+    s.seed =
+        static_cast<uint32_t>(ticks) ^ static_cast<uint32_t>(static_cast<uint64_t>(ticks) >> 32);
     s.seeded = true;
   }
   s.seed = s.seed * 214013u + 2531011u;

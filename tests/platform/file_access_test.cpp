@@ -37,9 +37,9 @@ TEST(EveryoneAccessTest, FirstAllowedEveryoneEntryDecides) {
 TEST(EveryoneAccessTest, OtherTrusteesAndEntryKindsAreSkipped) {
   EXPECT_FALSE(everyoneGrantedFullAccess({}));
   EXPECT_FALSE(everyoneGrantedFullAccess({entry(Kind::kAllowed, false, 0x1FF)}));
-  EXPECT_TRUE(everyoneGrantedFullAccess({entry(Kind::kAllowed, false, 0x1),
-                                         entry(Kind::kOther, true, 0),
-                                         entry(Kind::kAllowed, true, 0x1FF)}));
+  EXPECT_TRUE(
+      everyoneGrantedFullAccess({entry(Kind::kAllowed, false, 0x1), entry(Kind::kOther, true, 0),
+                                 entry(Kind::kAllowed, true, 0x1FF)}));
 }
 
 TEST(EveryoneAccessTest, EarlierDenyForEveryoneWins) {

@@ -65,11 +65,11 @@ TEST(LogSinkTest, PlainFileReceivesEveryPieceAndNameIsSetOnce) {
 TEST(LogSinkTest, WeeklyNameUsesDayOfYearDividedBySeven) {
   SinkReset reset;
   logSink().setFile("C:\\logs\\supelog", LogSink::kWeeklyFile);
-  EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 0)), "C:\\logs\\supelog.0");      // 1 January
-  EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 6)), "C:\\logs\\supelog.0");      // 7 January
-  EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 7)), "C:\\logs\\supelog.1");      // 8 January
-  EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 365)), "C:\\logs\\supelog.52");   // 31 Dec, leap
-  EXPECT_EQ(logSink().targetAt(dayOfYear(2007, 364)), "C:\\logs\\supelog.52");   // 31 Dec
+  EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 0)), "C:\\logs\\supelog.0");     // 1 January
+  EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 6)), "C:\\logs\\supelog.0");     // 7 January
+  EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 7)), "C:\\logs\\supelog.1");     // 8 January
+  EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 365)), "C:\\logs\\supelog.52");  // 31 Dec, leap
+  EXPECT_EQ(logSink().targetAt(dayOfYear(2007, 364)), "C:\\logs\\supelog.52");  // 31 Dec
   // A later request changes only the mode.
   logSink().setFile("other", LogSink::kPlainFile);
   EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 365)), "C:\\logs\\supelog");
