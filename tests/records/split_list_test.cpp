@@ -1,0 +1,53 @@
+#include "records/split_list.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tq {
+namespace {
+
+std::vector<std::string> split(const std::string& text) {
+  std::vector<std::string> out;
+  for (const TqString& item : splitListItems(text)) out.push_back(item.str());
+  return out;
+}
+
+using Items = std::vector<std::string>;
+
+TEST(SplitListTest, CommasTrimmingAndEmptyItems) {
+  EXPECT_EQ(split("a, b"), (Items{"a", "b"}));
+  EXPECT_EQ(split("  one ,\ttwo\t, three  "), (Items{"one", "two", "three"}));
+  EXPECT_EQ(split("a,,b"), (Items{"a", "", "b"}));
+  EXPECT_EQ(split("a,"), (Items{"a", ""}));
+  EXPECT_EQ(split(","), (Items{"", ""}));
+  EXPECT_EQ(split(" "), (Items{""}));
+  EXPECT_TRUE(split("").empty());
+}
+
+TEST(SplitListTest, QuotesAndBracesGroupAndAreKept) {
+  EXPECT_EQ(split("a,'b,c',{d,{e,f}},\"g\\\"h,i\""),
+            (Items{"a", "'b,c'", "{d,{e,f}}", "\"g\\\"h,i\""}));
+  EXPECT_EQ(split("x'1,2'y, z"), (Items{"x'1,2'y", "z"}));
+  EXPECT_EQ(split("{'},a"), (Items{"{'}", "a"}));  // quotes mean nothing inside braces
+  // Unclosed parts run to the end of the text.
+  EXPECT_EQ(split("a,'b,c"), (Items{"a", "'b,c"}));
+  EXPECT_EQ(split("a,{b,{c}"), (Items{"a", "{b,{c}"}));
+  EXPECT_EQ(split("'ab\\"), (Items{"'ab\\"}));
+}
+
+TEST(SplitListTest, CarriageReturnsAreBlanksAndSplittingAlwaysAdvances) {
+  EXPECT_EQ(split("a\r,\rb\r\n"), (Items{"a", "b"}));
+  EXPECT_EQ(split("\r"), (Items{""}));
+  EXPECT_EQ(split("\r\r,\r"), (Items{"", ""}));
+  EXPECT_EQ(split("x\r\ry"), (Items{"x\r\ry"}));
+  EXPECT_EQ(split("'\r',{\r}"), (Items{"'\r'", "{\r}"}));
+
+  std::string many(1000000, ',');
+  EXPECT_EQ(splitListItems(many).size(), 1000001u);
+  EXPECT_EQ(splitListItems(std::string(1000000, '\r')).size(), 1u);
+}
+
+}  // namespace
+}  // namespace tq
