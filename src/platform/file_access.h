@@ -39,4 +39,8 @@ bool otherBitsGrantFullAccess(uint32_t mode);
 
 bool everyoneHasFullAccess(const std::string& path);
 
+// For tests: replaces the file's access list with `entries`, in order (entries not for Everyone
+// name the Administrators group). Windows only; false elsewhere or when the system refuses.
+bool setAccessListForTest(const std::string& path, const std::vector<AccessEntry>& entries);
+
 }  // namespace tq::platform

@@ -19,4 +19,6 @@ bool everyoneHasFullAccess(const std::string& path) {
   return otherBitsGrantFullAccess(static_cast<uint32_t>(info.st_mode));
 }
 
+bool setAccessListForTest(const std::string&, const std::vector<AccessEntry>&) { return false; }
+
 }  // namespace tq::platform

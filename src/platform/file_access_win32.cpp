@@ -101,4 +101,34 @@ bool everyoneHasFullAccess(const std::string& path) {
   return everyoneGrantedFullAccess(entries);
 }
 
+bool setAccessListForTest(const std::string& path, const std::vector<AccessEntry>& entries) {
+  PSID everyone = nullptr;
+  PSID administrators = nullptr;
+  if (!ConvertStringSidToSidA("S-1-1-0", &everyone)) return false;
+  std::unique_ptr<void, LocalFreeDeleter> everyone_owner(everyone);
+  if (!ConvertStringSidToSidA("S-1-5-32-544", &administrators)) return false;
+  std::unique_ptr<void, LocalFreeDeleter> administrators_owner(administrators);
+
+  DWORD size = sizeof(ACL);
+  for (const AccessEntry& entry : entries) {
+    size += sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(entry.everyone ? everyone : administrators);
+  }
+  std::vector<unsigned char> acl_buffer(size);
+  PACL acl = reinterpret_cast<PACL>(acl_buffer.data());
+  if (!InitializeAcl(acl, size, ACL_REVISION)) return false;
+  for (const AccessEntry& entry : entries) {
+    PSID sid = entry.everyone ? everyone : administrators;
+    BOOL added = entry.kind == AccessEntry::Kind::kDenied
+                     ? AddAccessDeniedAce(acl, ACL_REVISION, entry.mask, sid)
+                     : AddAccessAllowedAce(acl, ACL_REVISION, entry.mask, sid);
+    if (!added) return false;
+  }
+  SECURITY_DESCRIPTOR descriptor;
+  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE)) {
+    return false;
+  }
+  return SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &descriptor) != 0;
+}
+
 }  // namespace tq::platform

@@ -74,6 +74,50 @@ TEST(EveryoneAccessTest, PosixFilesAreJudgedByTheirModeBits) {
 }
 #endif
 
+#ifdef _WIN32
+// The whole road through the system: a real access list on a real file.
+class WindowsAccessListTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::ofstream(path_) << "x";
+    // Some file systems keep no access lists; there is nothing to check then.
+    if (!setAccessListForTest(path_, {entry(Kind::kAllowed, true, 0x1FF)})) {
+      GTEST_SKIP() << "the file system keeps no access lists";
+    }
+  }
+  test::TempDir dir_;
+  std::string path_ = dir_.file("acl.txt");
+};
+
+TEST_F(WindowsAccessListTest, ReadOnlyForEveryoneIsNotFullAccess) {
+  ASSERT_TRUE(setAccessListForTest(path_, {entry(Kind::kAllowed, true, 0x120089)}));
+  EXPECT_FALSE(everyoneHasFullAccess(path_));
+}
+
+TEST_F(WindowsAccessListTest, EverySpecificRightForEveryoneIsFullAccess) {
+  ASSERT_TRUE(setAccessListForTest(
+      path_, {entry(Kind::kAllowed, false, 0x1F01FF), entry(Kind::kAllowed, true, 0x1F01FF)}));
+  EXPECT_TRUE(everyoneHasFullAccess(path_));
+}
+
+TEST_F(WindowsAccessListTest, DenyBeforeAllowIsNotFullAccess) {
+  ASSERT_TRUE(setAccessListForTest(
+      path_, {entry(Kind::kDenied, true, 0x2), entry(Kind::kAllowed, true, 0x1F01FF)}));
+  EXPECT_FALSE(everyoneHasFullAccess(path_));
+}
+
+TEST_F(WindowsAccessListTest, NoEntryForEveryoneIsNotFullAccess) {
+  ASSERT_TRUE(setAccessListForTest(path_, {entry(Kind::kAllowed, false, 0x1F01FF)}));
+  EXPECT_FALSE(everyoneHasFullAccess(path_));
+}
+#else
+TEST(EveryoneAccessTest, AccessListsCannotBeSetOnPosix) {
+  test::TempDir dir;
+  std::ofstream(dir.file("f")) << "x";
+  EXPECT_FALSE(setAccessListForTest(dir.file("f"), {entry(Kind::kAllowed, true, 0x1FF)}));
+}
+#endif
+
 TEST(EveryoneAccessTest, MissingFileWarnsAndAnswersFalse) {
   test::TempDir dir;
   test::LogCapture log;
