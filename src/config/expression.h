@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "config/expression_value.h"
+#include "records/basic_records.h"
 #include "records/tq_string.h"
 
 namespace tq {
@@ -89,7 +90,7 @@ class Expression {
   // depend on none). Without a resolver or a defined-check function nothing is known.
   bool isDefined() const;
   // Appends, depth first from the left, the names of the leaves the resolver calls variables.
-  void variables(std::vector<TqString>& names) const;
+  void variables(StringList& names) const;
 
   // The tree. An operator node has an operator and children (a unary one only the right);
   // a leaf has no operator and a name.

@@ -240,10 +240,10 @@ class ExpressionEvaluator {
     return defined(node->left()) && defined(node->right());
   }
 
-  void variables(const Expression* node, std::vector<TqString>& names) const {
+  void variables(const Expression* node, StringList& names) const {
     if (node == nullptr || hooks_ == nullptr || hooks_->resolver == nullptr) return;
     if (node->op().empty()) {
-      if (hooks_->resolver->isVariable(node->name())) names.push_back(node->name());
+      if (hooks_->resolver->isVariable(node->name())) names.append(node->name());
       return;
     }
     variables(node->left(), names);
@@ -285,7 +285,7 @@ void Expression::evaluate(ExpressionValue& out) const {
 
 bool Expression::isDefined() const { return ExpressionEvaluator(hooks_.get()).defined(this); }
 
-void Expression::variables(std::vector<TqString>& names) const {
+void Expression::variables(StringList& names) const {
   ExpressionEvaluator(hooks_.get()).variables(this, names);
 }
 

@@ -32,7 +32,7 @@ bool exercise(Expression& e) {
   e.evaluate(second);
   if (!sameValue(first, second)) return false;
   e.isDefined();
-  std::vector<TqString> names;
+  StringList names;
   e.variables(names);
   return true;
 }
@@ -63,7 +63,8 @@ int fuzzWordExpression(const uint8_t* data, size_t size) {
 
 int fuzzListExpression(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
-  splitListItems(text);
+  StringList items;
+  splitList(TqString(text), items);
   return run(&Expression::parseList, data, size);
 }
 

@@ -1,6 +1,7 @@
 #include "records/split_list.h"
 
 #include <string>
+#include <utility>
 
 namespace tq {
 namespace {
@@ -40,6 +41,10 @@ std::vector<TqString> splitListItems(std::string_view text) {
   if (pos > text.size()) pos = text.size();  // a backslash at the very end
   items.push_back(trimmed(text.substr(start, pos - start)));
   return items;
+}
+
+void splitList(const TqString& text, StringList& list) {
+  for (TqString& item : splitListItems(text.view())) list.append(std::move(item));
 }
 
 }  // namespace tq

@@ -10,10 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "records/basic_records.h"
 #include "records/tq_string.h"
 
 namespace tq {
 
 std::vector<TqString> splitListItems(std::string_view text);
+
+// Appends the items of `text` to `list` (what the list already holds stays in front).
+void splitList(const TqString& text, StringList& list);
 
 }  // namespace tq

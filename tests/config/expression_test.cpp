@@ -18,6 +18,12 @@ std::vector<std::string> strings(const std::vector<TqString>& tokens) {
   return out;
 }
 
+std::vector<std::string> strings(const StringList& list) {
+  std::vector<std::string> out;
+  for (int32_t i = 0; i < list.count(); ++i) out.push_back(list[i].str());
+  return out;
+}
+
 using Tokens = std::vector<std::string>;
 
 ExpressionValue infix(const std::string& text) {
@@ -238,7 +244,7 @@ TEST(ExpressionTest, LookupHooks) {
   EXPECT_FALSE(e.isDefined());  // "linux" is not known to the resolver
   resolver.values["linux"] = "linux";
   EXPECT_TRUE(e.isDefined());
-  std::vector<TqString> names;
+  StringList names;
   e.variables(names);
   EXPECT_EQ(strings(names), (Tokens{"memory", "os"}));
 
@@ -254,7 +260,7 @@ TEST(ExpressionTest, LookupHooks) {
   Expression plain;
   plain.parseInfix("a + b");
   plain.variables(names);  // without a resolver nothing is a variable
-  EXPECT_EQ(names.size(), 2u);
+  EXPECT_EQ(names.count(), 2);
 }
 
 std::string repeated(const std::string& piece, int times) {
@@ -283,7 +289,7 @@ TEST(ExpressionTest, DeepNestingIsBoundedAndEvaluatesAsAnUnknownOperator) {
     e.evaluate(v);
     EXPECT_EQ(shown(v), "int 0");
     EXPECT_FALSE(e.isDefined());
-    std::vector<TqString> names;
+    StringList names;
     e.variables(names);
     EXPECT_TRUE(names.empty());
   }

@@ -49,5 +49,18 @@ TEST(SplitListTest, CarriageReturnsAreBlanksAndSplittingAlwaysAdvances) {
   EXPECT_EQ(splitListItems(std::string(1000000, '\r')).size(), 1u);
 }
 
+TEST(SplitListTest, SplitListAppendsToAStringList) {
+  StringList list;
+  list.append(TqString("kept"));
+  splitList("ssl, restrict_domain ,'a,b'", list);
+  ASSERT_EQ(list.count(), 4);
+  EXPECT_EQ(list[0].str(), "kept");
+  EXPECT_EQ(list[1].str(), "ssl");
+  EXPECT_EQ(list[2].str(), "restrict_domain");
+  EXPECT_EQ(list[3].str(), "'a,b'");
+  splitList("", list);
+  EXPECT_EQ(list.count(), 4);
+}
+
 }  // namespace
 }  // namespace tq
