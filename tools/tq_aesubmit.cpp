@@ -1,0 +1,164 @@
+// tq-aesubmit: builds the render job that the "Submit Job" button would build, from options
+// that stand in for the submission window and the host's project, and writes it as a job file.
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "client/submitter.h"
+#include "records/options.h"
+#include "records/record_file.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: tq-aesubmit [options]\n"
+    "Builds the render job of the submission window and writes it as a job file.\n"
+    "\n"
+    "The project and the host:\n"
+    "  -project PATH            the project file (Project_path)\n"
+    "  -host-version MAJOR.MINOR  the interface version the host passes (16.22 gives\n"
+    "                           appversion 7.0, 16.9 gives 6.5; default 16.22)\n"
+    "What to render (without -comp the whole render queue):\n"
+    "  -comp NAME               one composition, with NAME selected (empty: none selected)\n"
+    "  -output-file TEXT  -output-module TEXT  -render-settings TEXT  -frame-range TEXT\n"
+    "Queue settings, each taken as the window field's text (not given: an empty field):\n"
+    "  -name -status -cluster -hosts -priority -groups -cpus -requirements\n"
+    "  -reservations -restrictions -pid -pgrp -user -domain\n"
+    "Output (default: the text form on standard output):\n"
+    "  -text FILE               the job in the text form (\"-\": standard output)\n"
+    "  -binary FILE             the job in the binary form (\"-\": standard output)\n"
+    "  -help                    this text\n"
+    "Options may be shortened to any unambiguous prefix.\n";
+
+struct QueueOption {
+  const char* name;
+  tq::WindowItem item;
+};
+
+constexpr QueueOption kWindowOptions[] = {
+    {"name", tq::WindowItem::kName},
+    {"status", tq::WindowItem::kStatus},
+    {"cluster", tq::WindowItem::kCluster},
+    {"hosts", tq::WindowItem::kHosts},
+    {"priority", tq::WindowItem::kPriority},
+    {"groups", tq::WindowItem::kGroups},
+    {"cpus", tq::WindowItem::kCpus},
+    {"requirements", tq::WindowItem::kRequirements},
+    {"reservations", tq::WindowItem::kReservations},
+    {"restrictions", tq::WindowItem::kRestrictions},
+    {"pid", tq::WindowItem::kPid},
+    {"pgrp", tq::WindowItem::kPgrp},
+    {"user", tq::WindowItem::kUser},
+    {"domain", tq::WindowItem::kDomain},
+    {"output-file", tq::WindowItem::kOutputFile},
+    {"output-module", tq::WindowItem::kOutputModule},
+    {"render-settings", tq::WindowItem::kRenderSettings},
+    {"frame-range", tq::WindowItem::kFrameRange},
+};
+
+// The window and the project as the options describe them.
+class CommandLineHost : public tq::RenderHost {
+ public:
+  std::map<tq::WindowItem, tq::TqString> texts;
+  bool composition_mode = false;
+  std::optional<tq::TqString> selected;
+  tq::TqString project;
+  tq::HostVersion version{16, 22};
+
+  tq::TqString itemText(tq::WindowItem item) override {
+    auto it = texts.find(item);
+    return it == texts.end() ? tq::TqString() : it->second;
+  }
+  bool isOn(tq::WindowItem item) override {
+    return item == tq::WindowItem::kCompositionRadio ? composition_mode
+                                                     : item == tq::WindowItem::kQueueRadio &&
+                                                           !composition_mode;
+  }
+  std::optional<tq::TqString> selectedCompositionName() override { return selected; }
+  tq::TqString projectPath() override { return project; }
+  tq::HostVersion hostApiVersion() override { return version; }
+  void setItemText(tq::WindowItem item, const tq::TqString& text) override { texts[item] = text; }
+};
+
+bool parseVersion(const tq::TqString& text, tq::HostVersion& version) {
+  std::string s = text.str();
+  size_t dot = s.find('.');
+  if (dot == std::string::npos || dot == 0 || dot + 1 == s.size()) return false;
+  for (size_t i = 0; i < s.size(); ++i)
+    if (i != dot && (s[i] < '0' || s[i] > '9')) return false;
+  if (dot > 6 || s.size() - dot - 1 > 6) return false;
+  version.major = std::atoi(s.substr(0, dot).c_str());
+  version.minor = std::atoi(s.substr(dot + 1).c_str());
+  return true;
+}
+
+// Writes the job to a file, or to standard output for "-". Returns the byte count, 0 on failure.
+int32_t writeJob(tq::Job& job, const tq::TqString& path, int format) {
+  if (path.view() != "-") return tq::saveRecordFile(job, path.c_str(), format);
+  int32_t n = format == tq::kTextFormat ? job.encodeText() : job.encode();
+  if (n == 0 || std::fwrite(job.buffer(), 1, static_cast<size_t>(n), stdout) != static_cast<size_t>(n))
+    return 0;
+  if (format == tq::kTextFormat) std::fputc('\n', stdout);
+  return std::fflush(stdout) == 0 ? n : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  tq::OptionParser options;
+  options.declareString("project");
+  options.declareString("host-version");
+  options.declareString("comp");
+  for (const QueueOption& o : kWindowOptions) options.declareString(o.name);
+  options.declareString("text");
+  options.declareString("binary");
+  options.setHelpCallback([](tq::OptionParser&) { std::fputs(kHelp, stdout); });
+  options.setVersionCallback([](tq::OptionParser&) { std::printf("%s\n", TQ_VERSION_TEXT); });
+  if (!options.parse(argc, argv)) {
+    std::fputs(options.errorText().c_str(), stderr);
+    std::fputs("try: tq-aesubmit -help\n", stderr);
+    return 2;
+  }
+  if (options.positionalCount() > 0) {
+    std::fprintf(stderr, "ERROR: unexpected argument '%s'\n", options.positional(0)->c_str());
+    return 2;
+  }
+
+  CommandLineHost host;
+  options.stringValue("project", host.project);
+  tq::TqString version;
+  if (options.stringValue("host-version", version) && !parseVersion(version, host.version)) {
+    std::fprintf(stderr, "ERROR: -host-version expects MAJOR.MINOR, got '%s'\n", version.c_str());
+    return 2;
+  }
+  tq::TqString comp;
+  if (options.stringValue("comp", comp)) {
+    host.composition_mode = true;
+    if (!comp.empty()) host.selected = comp;
+  }
+  for (const QueueOption& o : kWindowOptions) {
+    tq::TqString value;
+    if (options.stringValue(o.name, value)) host.texts[o.item] = value;
+  }
+
+  std::unique_ptr<tq::Job> job = tq::Submitter(host).buildJob();
+
+  tq::TqString text_path, binary_path;
+  bool text = options.stringValue("text", text_path);
+  bool binary = options.stringValue("binary", binary_path);
+  if (!text && !binary) {
+    text = true;
+    text_path = "-";
+  }
+  if (text && writeJob(*job, text_path, tq::kTextFormat) == 0) {
+    std::fprintf(stderr, "ERROR: cannot write the job to '%s'\n", text_path.c_str());
+    return 1;
+  }
+  if (binary && writeJob(*job, binary_path, tq::kBinaryFormat) == 0) {
+    std::fprintf(stderr, "ERROR: cannot write the job to '%s'\n", binary_path.c_str());
+    return 1;
+  }
+  return 0;
+}
