@@ -48,6 +48,9 @@ class LogSink {
 // The one sink of the process.
 LogSink& logSink();
 
+// logSink().setFile(name, mode): sets the mode and, when no name is set yet, the name.
+inline void setLogFile(std::string_view name, int mode) { logSink().setFile(name, mode); }
+
 // The log lock (a process-wide mutex).
 void lockLog();
 bool tryLockLog();

@@ -71,7 +71,7 @@ TEST(LogSinkTest, WeeklyNameUsesDayOfYearDividedBySeven) {
   EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 365)), "C:\\logs\\supelog.52");  // 31 Dec, leap
   EXPECT_EQ(logSink().targetAt(dayOfYear(2007, 364)), "C:\\logs\\supelog.52");  // 31 Dec
   // A later request changes only the mode.
-  logSink().setFile("other", LogSink::kPlainFile);
+  setLogFile("other", LogSink::kPlainFile);
   EXPECT_EQ(logSink().targetAt(dayOfYear(2008, 365)), "C:\\logs\\supelog");
 }
 
