@@ -17,11 +17,11 @@ TqString lastComponent(const TqString& path) {
 
 FileRecord::FileRecord(const TqString& path) : name(lastComponent(path)), source(path) {
   std::string contents;
-  if (readFileBytes(path.c_str(), contents, /*text=*/true)) data = TqString(contents);
+  if (readFileBytes(path.c_str(), contents, /*text=*/false)) data = TqString(contents);
 }
 
 bool FileRecord::save(const TqString& path) const {
-  return writeFileBytes(path.c_str(), data.view(), /*text=*/true);
+  return writeFileBytes(path.c_str(), data.view(), /*text=*/false);
 }
 
 }  // namespace tq

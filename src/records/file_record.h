@@ -14,7 +14,8 @@ class FileRecord : public Record<FileRecord> {
   static constexpr const char* kTypeName = "file";
 
   FileRecord() = default;
-  // Reads the file (in text mode); a missing file leaves data empty.
+  // Reads the file byte for byte (text-mode reading would turn CR LF into LF and stop at a
+  // Ctrl-Z on Windows); a missing file leaves data empty.
   explicit FileRecord(const TqString& path);
 
   // Writes data to the path (created or truncated). False when the file cannot be written.
