@@ -192,6 +192,10 @@ TEST(FileRecordTest, ReadsAFileAndSavesItElsewhere) {
   FileRecord read{TqString(path)};
   EXPECT_EQ(read.data, TqString("line one\nline two\n"));
   EXPECT_EQ(read.source, TqString(path));
+  FileRecord binary;
+  binary.data = TqString(std::string("a\r\nb\x1a\0c", 7));
+  ASSERT_TRUE(binary.save(TqString(path)));
+  EXPECT_EQ(FileRecord(TqString(path)).data, binary.data);  // CR LF, Ctrl-Z and NUL survive
   FileRecord back;
   decodeBytes(back, encodeBytes(read));
   EXPECT_EQ(back.name, TqString("notes.txt"));
