@@ -68,7 +68,9 @@ TqString Env::mount(const TqString& drive) const {
 void Env::mountDrives(StringList& list) const {
   std::vector<TqString> drives;
   mounts.forEach([&](const TqString& drive, const TqString&) { drives.push_back(drive); });
-  std::sort(drives.begin(), drives.end());
+  // Whole bytes compared: TqString's own order stops at a NUL byte.
+  std::sort(drives.begin(), drives.end(),
+            [](const TqString& a, const TqString& b) { return a.view() < b.view(); });
   for (TqString& drive : drives) list.append(std::move(drive));
 }
 

@@ -38,8 +38,9 @@ TqString Env::toText() const {
   mounts.forEach([&](const TqString& drive, const TqString& target) {
     if (writableMount(drive.view(), target.view())) sorted.emplace_back(drive, target);
   });
+  // Whole bytes compared: TqString's own order stops at a NUL byte.
   std::sort(sorted.begin(), sorted.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+            [](const auto& a, const auto& b) { return a.first.view() < b.first.view(); });
   for (const auto& [drive, target] : sorted) {
     text.append("\ndrivemap=");
     text.append(drive);

@@ -120,6 +120,14 @@ TEST(EnvTextTest, MountsAreWrittenInDriveOrder) {
   Env env;
   env.setMountsFromText("Y:|y\nB:|b\nM:|m");
   EXPECT_EQ(env.toText().str(), "umask=0\ncwd=\ndrivemap=B:|b\ndrivemap=M:|m\ndrivemap=Y:|y");
+
+  // Drives that differ only after a NUL byte still have one order, so the text is stable.
+  Env odd;
+  odd.mounts.insert(TqString("V:\0b", 4), TqString("2"));
+  odd.mounts.insert(TqString("V:"), TqString("1"));
+  odd.mounts.insert(TqString("V:\0a", 4), TqString("3"));
+  EXPECT_EQ(odd.toText().str(),
+            std::string("umask=0\ncwd=\ndrivemap=V:|1\ndrivemap=V:\0a|3\ndrivemap=V:\0b|2", 58));
 }
 
 TEST(EnvTextTest, HostileTextIsReadWithoutHarm) {
