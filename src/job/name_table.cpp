@@ -18,17 +18,21 @@ TqString NameTable::bitsToText(int32_t bits) const {
 
 int32_t NameTable::textToBits(const TqString& text) const {
   if (text.isInteger()) return text.toInt();
+  StringList items;
+  splitList(text, items);
   int32_t bits = 0;
-  for (const TqString& item : splitListItems(text.view())) {
-    if (const NameEntry* e = find(item.view())) bits |= e->value;
+  for (int32_t i = 0; i < items.count(); ++i) {
+    if (const NameEntry* e = find(items[i].view())) bits |= e->value;
   }
   return bits;
 }
 
 bool NameTable::validate(const TqString& text) const {
   if (text.isInteger()) return true;
-  for (const TqString& item : splitListItems(text.view())) {
-    const NameEntry* e = find(item.view());
+  StringList items;
+  splitList(text, items);
+  for (int32_t i = 0; i < items.count(); ++i) {
+    const NameEntry* e = find(items[i].view());
     if (e == nullptr || e->value == 0) return false;
   }
   return true;

@@ -10,7 +10,7 @@
 //               bits without a name are ignored; "0" when no named bit is set.
 //   textToBits  a text that passes the integer test (TqString::isInteger: an optional leading
 //               '-', then digits) is its decimal value, unnamed bits included. Otherwise the
-//               text is split with splitListItems() (blanks around items dropped, quotes and
+//               text is split with splitList() (blanks around items dropped, quotes and
 //               braces group) and every item that equals a name exactly sets that name's bits;
 //               unknown items set nothing; an empty text gives 0.
 //   validate    true for a text that passes the integer test, or whose items all name a

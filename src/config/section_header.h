@@ -1,0 +1,22 @@
+// Section names from the text of a header of a sectioned configuration file.
+//
+// A text of only digits, ',', '-', 'x' and 'X' that does not begin with 'x', 'X' or ',' is a
+// number list (config/number_list.h): "1-3" names 1, 2 and 3, in plain decimal; an empty
+// header names nothing. Any other text is split at commas outside brackets (blanks, CR and LF
+// dropped); an item with a bracketed number list names one section per number, padded to the
+// digit count of the list's first number: "render[01-03],edit" names render01, render02,
+// render03 and edit, while "render01-render03" names itself. Empty items name nothing.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "records/tq_string.h"
+
+namespace tq {
+
+// At most `limit` names; `truncated` tells whether the header named more.
+std::vector<TqString> sectionNamesOfHeader(std::string_view header, int32_t limit, bool& truncated);
+
+}  // namespace tq

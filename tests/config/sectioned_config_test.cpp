@@ -1,0 +1,226 @@
+#include "config/sectioned_config.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/config_limits.h"
+#include "config/file_util.h"
+#include "support/temp_dir.h"
+
+namespace tq {
+namespace {
+
+std::vector<std::string> namesOf(const Config& config) {
+  StringList list;
+  config.sectionNames(list);
+  std::vector<std::string> names;
+  for (int32_t i = 0; i < list.count(); ++i) names.push_back(list[i].str());
+  return names;
+}
+
+std::string valueOf(const Config& config, const char* section, const char* key) {
+  const ConfigRecord* s = config.section(section);
+  return s ? s->get(key).str() : "<no section>";
+}
+
+// Parses with the error stream captured; answers what was written there.
+std::string parseCapturingErrors(Config& config, const char* text) {
+  testing::internal::CaptureStderr();
+  config.parse(text);
+  return testing::internal::GetCapturedStderr();
+}
+
+TEST(SectionedConfigTest, KeysBeforeAnyHeaderBelongToLocalhost) {
+  Config c;
+  c.parse("root = C:\\farm\n[render]\nroot = D:\\\n");
+  EXPECT_EQ(namesOf(c), (std::vector<std::string>{"localhost", "render"}));
+  EXPECT_EQ(valueOf(c, "localhost", "root"), "C:\\farm");
+  EXPECT_EQ(valueOf(c, "render", "root"), "D:\\");
+  EXPECT_EQ(c.section("render")->name(), TqString("render"));
+  EXPECT_EQ(c.section("absent"), nullptr);
+}
+
+TEST(SectionedConfigTest, ValueForms) {
+  Config c;
+  c.parse(
+      "words = a b c\n"
+      "quoted = \"a b \\\"c\\\"\"\n"
+      "braced = {a b\n  {c\\}}\n"
+      "empty =\n"
+      "comment = x # not part of it\n"
+      "colon = C:\\path\n");
+  EXPECT_EQ(valueOf(c, "localhost", "words"), "abc");
+  EXPECT_EQ(valueOf(c, "localhost", "quoted"), "a b \"c\"");
+  EXPECT_EQ(valueOf(c, "localhost", "braced"), "a b\n  {c}");
+  EXPECT_TRUE(c.section("localhost")->has("empty"));
+  EXPECT_EQ(valueOf(c, "localhost", "empty"), "");
+  EXPECT_EQ(valueOf(c, "localhost", "comment"), "x");
+  EXPECT_EQ(valueOf(c, "localhost", "colon"), "C:\\path");
+}
+
+TEST(SectionedConfigTest, HeadersWithNumberListsAndGeneratedNames) {
+  Config c;
+  c.parse("[node[08-11]]\na = 1\n[1-3]\n[1-9x4]\n[render[01-02],edit]\n[render01-render03]\n");
+  EXPECT_EQ(namesOf(c),
+            (std::vector<std::string>{"node08", "node09", "node10", "node11", "1", "2", "3", "5",
+                                      "9", "render01", "render02", "edit", "render01-render03"}));
+  EXPECT_EQ(valueOf(c, "node10", "a"), "1");
+  Config padded;
+  padded.parse("[h[001-002].farm, x [ 7 ] y]\n[01-02]\n");
+  EXPECT_EQ(namesOf(padded), (std::vector<std::string>{"h001.farm", "h002.farm", "x7y", "1", "2"}));
+}
+
+TEST(SectionedConfigTest, AnEmptyHeaderDropsUnqualifiedAssignments) {
+  Config c;
+  c.parse("[]\na = 1\nkept . b = 2\n");
+  EXPECT_EQ(namesOf(c), (std::vector<std::string>{"kept"}));
+  EXPECT_EQ(valueOf(c, "kept", "b"), "2");
+}
+
+TEST(SectionedConfigTest, QualifiedAssignmentsNeedBlanksAroundTheDot) {
+  Config c;
+  c.parse("[a]\nother . k = 1\nother.k = 2\n");
+  EXPECT_EQ(valueOf(c, "other", "k"), "1");
+  EXPECT_EQ(valueOf(c, "a", "other.k"), "2");
+  EXPECT_FALSE(c.section("a")->has("k"));
+}
+
+TEST(SectionedConfigTest, InheritanceCopiesWhatTheParentHoldsThen) {
+  Config c;
+  c.parse(
+      "[base]\nroot = R\nshared = base\n"
+      "[a,b] : base\nshared = own\n"
+      "[base]\nlater = 1\n");
+  EXPECT_EQ(valueOf(c, "a", "root"), "R");
+  EXPECT_EQ(valueOf(c, "b", "root"), "R");
+  EXPECT_EQ(valueOf(c, "a", "shared"), "own");
+  EXPECT_EQ(valueOf(c, "base", "shared"), "base");
+  EXPECT_FALSE(c.section("a")->has("later"));
+}
+
+TEST(SectionedConfigTest, AMissingParentIsReportedOnTheErrorStream) {
+  Config c;
+  std::string errors = parseCapturingErrors(c, "[a,b] : base\nk = v\n");
+  EXPECT_EQ(errors, "WARNING: a,b missing parent base... skipping.\n");
+  EXPECT_EQ(valueOf(c, "a", "k"), "v");
+  EXPECT_EQ(valueOf(c, "b", "k"), "v");
+
+  Config two;
+  errors = parseCapturingErrors(two, "[p]\n[c] : p gone\n");
+  EXPECT_EQ(errors, "WARNING: c missing parent gone... skipping.\n");
+}
+
+TEST(SectionedConfigTest, AStrayLineEndsTheParseButKeepsWhatWasRead) {
+  Config c;
+  c.parse("[s]\nroot = R\nbin = $self.root\\bin\nstray words\nafter = 1\n");
+  EXPECT_EQ(valueOf(c, "s", "bin"), "R\\bin");  // still expanded
+  EXPECT_FALSE(c.section("s")->has("after"));
+  Config no_equals;
+  no_equals.parse("[s]\nkey\n");
+  EXPECT_EQ(no_equals.section("s")->count(), 0);
+}
+
+TEST(SectionedConfigTest, SelfReferencesKeepPointingAtTheirSection) {
+  Config c;
+  c.parse(
+      "[parent]\nroot = P\npath = $self.root\\x\n"
+      "[child] : parent\nroot = C\nown = $this._\nname = $_\nbraced = ${self}\n");
+  EXPECT_EQ(valueOf(c, "parent", "path"), "P\\x");
+  EXPECT_EQ(valueOf(c, "child", "path"), "P\\x");  // inherited: still the parent's root
+  EXPECT_EQ(valueOf(c, "child", "own"), "child");
+  EXPECT_EQ(valueOf(c, "child", "name"), "child");
+  // ${self} became ${child}: an undotted reference, to a key "child" the section lacks.
+  EXPECT_EQ(valueOf(c, "child", "braced"), "");
+}
+
+TEST(SectionedConfigTest, ReferencesToOtherSectionsAndKeys) {
+  Config c;
+  c.parse(
+      "[defaults]\nroot = D\ndeep = $defaults.root\\deep\n"
+      "[job]\nbase = $defaults.deep\nsect = $defaults._\nplain = ${base}\\bin\n"
+      "missing = $nowhere.key\nnokey = x$defaults.none.y\n");
+  EXPECT_EQ(valueOf(c, "job", "base"), "D\\deep");
+  EXPECT_EQ(valueOf(c, "job", "sect"), "defaults");
+  EXPECT_EQ(valueOf(c, "job", "plain"), "D\\deep\\bin");
+  EXPECT_EQ(valueOf(c, "job", "missing"), ".key");
+  EXPECT_EQ(valueOf(c, "job", "nokey"), "x.y");
+}
+
+TEST(SectionedConfigTest, ASelfReferentialValueEndsAndStaysUnexpanded) {
+  Config c;
+  c.parse("[farm]\na = $self.a\nb = x$farm.c\nc = y$farm.b\n");
+  EXPECT_EQ(valueOf(c, "farm", "a"), "$farm.a");
+  // A cycle through two keys grows by one step per level until the bound.
+  std::string b = valueOf(c, "farm", "b");
+  EXPECT_EQ(b.rfind("x", 0), 0u);
+  EXPECT_NE(b.find("$farm."), std::string::npos);
+  EXPECT_LT(b.size(), 100u);
+}
+
+TEST(SectionedConfigTest, ExponentialExpansionIsBounded) {
+  std::string text = "[s]\nk0 = x\n";
+  for (int i = 1; i < 30; ++i) {
+    std::string ref = "$s.k" + std::to_string(i - 1);
+    text += "k" + std::to_string(i) + " = " + ref + ref + ref + ref + "\n";
+  }
+  Config c;
+  c.parse(text.c_str());
+  ASSERT_NE(c.section("s"), nullptr);
+  EXPECT_EQ(valueOf(c, "s", "k1"), "xxxx");
+  EXPECT_LE(c.section("s")->get("k29").length(), kMaxExpandedLength);
+}
+
+TEST(SectionedConfigTest, CarriageReturnsInsideValuesDoNotStopExpansion) {
+  Config c;
+  c.parse("[s]\nr = R\nv = {a\r\n$self.r\r\n}\n");
+  EXPECT_EQ(valueOf(c, "s", "v"), "a\r\nR\r\n");
+}
+
+TEST(SectionedConfigTest, HostileBytesAreDroppedBeforeParsing) {
+  Config c;
+  c.parse(
+      TqString("[s]\nk = a\x01"
+               "b\xff"
+               "c\n",
+               15));
+  EXPECT_EQ(valueOf(c, "s", "k"), "abc");
+}
+
+TEST(SectionedConfigTest, HugeHeadersAreCutWithAWarning) {
+  Config c;
+  std::string errors = parseCapturingErrors(c, "[n[1-99999]]\nk = v\n");
+  EXPECT_EQ(c.sectionCount(), kMaxSectionsPerHeader);
+  EXPECT_EQ(valueOf(c, "n4096", "k"), "v");
+  EXPECT_EQ(c.section("n4097"), nullptr);
+  EXPECT_NE(errors.find("names more than 4096 sections"), std::string::npos);
+}
+
+TEST(SectionedConfigTest, ParseAddsToExistingSectionsAndExpandsOnlyNewOnes) {
+  Config c;
+  c.parse("[a]\nx = 1\n");
+  c.parse("[a]\ny = 2\n[b]\nz = $a.y\n");
+  EXPECT_EQ(valueOf(c, "a", "x"), "1");
+  EXPECT_EQ(valueOf(c, "a", "y"), "2");
+  EXPECT_EQ(valueOf(c, "b", "z"), "2");
+  EXPECT_EQ(namesOf(c), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(SectionedConfigTest, FilesAndDump) {
+  test::TempDir dir;
+  TqString path(dir.file("paths.cfg"));
+  ASSERT_TRUE(writeFile(path, "[b]\r\nz = 1\r\ny = 'q'\r\n"));
+  Config c(path);
+  EXPECT_TRUE(c.isLoaded());
+  testing::internal::CaptureStdout();
+  c.dump();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "[b]\ny = ''q''\nz = '1'\n");
+
+  Config missing(TqString(dir.file("none.cfg")));
+  EXPECT_FALSE(missing.isLoaded());
+  EXPECT_EQ(missing.sectionCount(), 0);
+}
+
+}  // namespace
+}  // namespace tq
