@@ -1,7 +1,8 @@
 // Generic helpers over field tables, for tests that cover every record class at once:
 //   - RecordFiller sets every field of a record to a value other than its default (distinct
 //     numbers, distinct texts, true, letters; sub-records recursively; two elements in every
-//     list and hash);
+//     list and hash down to kFillDepth containers deep, since some records hold lists of their
+//     own kind (a job holds jobs); deeper lists and hashes stay empty);
 //   - fieldSignature() describes a class's field table as "id name kind; ..." where kind is
 //     integer, character, string, boolean or the sub-record's type name, and a field that has
 //     no text name shows "(binary)" as its name;
@@ -28,6 +29,8 @@ struct HasFieldTable<T, std::void_t<decltype(T::fields())>> : std::true_type {};
 
 class RecordFiller {
  public:
+  static constexpr int kFillDepth = 2;
+
   void fill(int32_t& v) { v = ++next_; }
   void fill(char& v) { v = static_cast<char>('a' + (next_++ % 26)); }
   void fill(bool& v) { v = true; }
@@ -35,20 +38,26 @@ class RecordFiller {
 
   template <class E, int32_t Id, const char* Name>
   void fill(List<E, Id, Name>& list) {
+    if (depth_ >= kFillDepth) return;
+    ++depth_;
     for (int i = 0; i < 2; ++i) {
       E element{};
       fill(element);
       list.append(std::move(element));
     }
+    --depth_;
   }
 
   template <class E, int32_t Id, const char* Name>
   void fill(Hash<E, Id, Name>& hash) {
+    if (depth_ >= kFillDepth) return;
+    ++depth_;
     for (int i = 0; i < 2; ++i) {
       E element{};
       fill(element);
       hash.insert(TqString(("key" + std::to_string(++next_)).c_str()), std::move(element));
     }
+    --depth_;
   }
 
   template <class R>
@@ -58,6 +67,7 @@ class RecordFiller {
 
  private:
   int32_t next_ = 0;
+  int depth_ = 0;  // containers being filled around the current value
 };
 
 inline std::string kindName(const int32_t*) { return "integer"; }
