@@ -1,7 +1,8 @@
 // The record registry: the one place where a class id becomes a new record.
 //
 // Only the classes that may travel as a message's content are registered. Any other id is
-// refused with the log line "trying to decode unregistered class: <id>".
+// refused with the log line "trying to decode unregistered class: <id>". The table itself is in
+// job/registry.cpp, beside the job, since several registered classes live above this layer.
 #pragma once
 
 #include <cstdint>
