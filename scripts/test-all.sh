@@ -9,8 +9,8 @@
 #
 # Environment: TQ_JOBS (parallel jobs, default 2), TQ_BUILD_ROOT (default <repo>/build-ci),
 # TQ_WIN32_DEPS (Windows libraries), TQ_WINEPREFIX (Wine prefix, default <build root>/wine),
-# TQ_FUZZ_RUNS (inputs per fuzzer, default 20000), TQ_STAGES (which stages, default
-# "native asan win32 fuzz").
+# TQ_FUZZ_RUNS (inputs per fuzzer, default 20000), TQ_FUZZ_SECONDS (time limit per fuzzer,
+# default 180), TQ_STAGES (which stages, default "native asan win32 fuzz").
 set -uo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -103,7 +103,8 @@ fuzz() {
   local dir="$builds/fuzz"
   cmake -S "$root" -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_BUILD_FUZZ=ON -DTQ_BUILD_TESTS=OFF \
-    -DTQ_BUILD_TOOLS=OFF -DTQ_FUZZ_RUNS="${TQ_FUZZ_RUNS:-20000}" &&
+    -DTQ_BUILD_TOOLS=OFF -DTQ_FUZZ_RUNS="${TQ_FUZZ_RUNS:-20000}" \
+    -DTQ_FUZZ_SECONDS="${TQ_FUZZ_SECONDS:-180}" &&
     cmake --build "$dir" -j"$jobs" &&
     ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
       UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest_run "$dir" -L fuzz
