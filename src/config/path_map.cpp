@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/path.h"
+#include "config/sectioned_config.h"
 
 namespace tq {
 namespace {
@@ -42,9 +43,9 @@ class MatchFinder {
     if (n == 0 || n > parts_.size()) return;
     for (size_t i = 0; i < n; ++i)
       if (!prefix_parts[i].equals(parts_[i], 1)) return;
-    bool better =
-        !best_.found || n > best_.score ||
-        (n == best_.score && (group < best_.group || (group == best_.group && key < best_.key)));
+    bool better = !best_.found || n > best_.score ||
+                  (n == best_.score && (group < best_.group ||
+                                        (group == best_.group && key.view() < best_.key.view())));
     if (better) best_ = Match{true, n, group, key, replacement};
   }
 
@@ -67,7 +68,27 @@ TqString rebuild(const Match& match, const std::vector<TqString>& parts) {
   return result;
 }
 
+void copySection(const Config& config, const char* name, StringHash& into) {
+  const ConfigRecord* section = config.section(name);
+  if (!section) return;
+  section->options.forEach(
+      [&](const TqString& key, const TqString& value) { into.insert(key, value); });
+}
+
+void loadSections(const Config& config, PathMap& map) {
+  copySection(config, "direct", map.direct_map);
+  copySection(config, "logical", map.logical_map);
+}
+
 }  // namespace
+
+PathMap::PathMap(const TqString& path) { loadSections(Config(path), *this); }
+
+void PathMap::loadFromText(const TqString& text) {
+  Config config;
+  config.parse(text);
+  loadSections(config, *this);
+}
 
 void PathMap::copyFrom(const PathMap& other) {
   if (this == &other) return;

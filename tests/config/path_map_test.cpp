@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "config/file_util.h"
+#include "support/temp_dir.h"
+
 namespace tq {
 namespace {
 
@@ -88,6 +91,62 @@ TEST(PathTranslationTest, TranslationOffOnlyTurnsBackslashes) {
   direct(from, "C:\\work", "/work");
   EXPECT_EQ(translate("C:\\work\\a b\\c", from, to, false), "C:/work/a b/c");
   EXPECT_EQ(translate("", from, to, false), "");
+}
+
+const char kMapText[] =
+    "[logical]\n"
+    "projects = \\\\srv\\projects\n"
+    "renders = \"R:\\renders\"\n"
+    "[direct]\n"
+    "{\\\\srv\\cache} = /mnt/cache\n"
+    "/mnt/a = fileserver:/export/a\n"
+    "[other]\n"
+    "ignored = 1\n";
+
+std::string valueOf(const StringHash& hash, const char* key) {
+  const TqString* value = hash.find(TqString(key));
+  return value ? value->str() : std::string("<absent>");
+}
+
+TEST(PathMapTest, LoadsTheDirectAndLogicalSections) {
+  PathMap map;
+  map.direct_map.insert(TqString("/mnt/a"), TqString("replaced"));
+  map.direct_map.insert(TqString("/kept"), TqString("kept"));
+  map.loadFromText(kMapText);
+  EXPECT_EQ(map.logical_map.count(), 2);
+  EXPECT_EQ(valueOf(map.logical_map, "projects"), "\\\\srv\\projects");
+  EXPECT_EQ(valueOf(map.logical_map, "renders"), "R:\\renders");
+  EXPECT_EQ(map.direct_map.count(), 3);
+  EXPECT_EQ(valueOf(map.direct_map, "\\\\srv\\cache"), "/mnt/cache");
+  EXPECT_EQ(valueOf(map.direct_map, "/mnt/a"), "fileserver:/export/a");
+  EXPECT_EQ(valueOf(map.direct_map, "/kept"), "kept");
+  EXPECT_EQ(valueOf(map.direct_map, "ignored"), "<absent>");
+
+  PathMap here;
+  EXPECT_EQ(translatePath("\\\\srv\\cache\\x\\y", map, here).str(), "/mnt/cache/x/y");
+}
+
+TEST(PathMapTest, ReadsAFileAndToleratesBadInput) {
+  test::TempDir dir;
+  const std::string file = dir.file("pathmap.conf");
+  ASSERT_TRUE(writeFile(TqString(file), TqString(kMapText)));
+  PathMap from_file{TqString(file)};
+  EXPECT_EQ(from_file.logical_map.count(), 2);
+  EXPECT_EQ(from_file.direct_map.count(), 2);
+
+  PathMap missing{TqString(dir.file("no such file"))};
+  EXPECT_EQ(missing.logical_map.count() + missing.direct_map.count(), 0);
+
+  // Whatever the text, loading ends and keeps what came before the point it gave up.
+  PathMap odd;
+  odd.loadFromText("[direct]\n/a = /b\nstray words here\n/c = /d\n");
+  EXPECT_EQ(valueOf(odd.direct_map, "/a"), "/b");
+  EXPECT_EQ(valueOf(odd.direct_map, "/c"), "<absent>");
+  std::string hostile = "[direct]\n" + std::string(200000, '/') + " = " + std::string(200000, 'x') +
+                        "\n[" + std::string(5000, '[') + "\n";
+  hostile += std::string("\0\xff=\n", 4);
+  odd.loadFromText(TqString(hostile));
+  EXPECT_EQ(valueOf(odd.direct_map, std::string(200000, '/').c_str()), std::string(200000, 'x'));
 }
 
 TEST(PathMapTest, CopyReplacesBothMapsAndRoundTrips) {
