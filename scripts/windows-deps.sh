@@ -12,6 +12,7 @@
 # at once. Fetching the sources needs a deb-src entry; run as root, the script adds one
 # (/etc/apt/sources.list.d/tq-deb-src.sources) when apt knows no source packages yet.
 set -euo pipefail
+shopt -s inherit_errexit
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 prefix="${TQ_WIN32_DEPS:-$HOME/.cache/tq-win32-deps}"
@@ -19,7 +20,7 @@ jobs="${TQ_JOBS:-2}"
 toolchain="$root/cmake/toolchain-i686-w64-mingw32.cmake"
 gtest_src=/usr/src/googletest
 
-say() { echo "windows-deps: $*"; }
+say() { echo "windows-deps: $*" >&2; }
 die() { echo "windows-deps: error: $*" >&2; exit 1; }
 
 for tool in i686-w64-mingw32-gcc-posix i686-w64-mingw32-g++-posix cmake; do
@@ -100,10 +101,11 @@ unpack() {
   dir="$prefix/build/$name-src"
   mkdir -p "$dir"
   tar -xf "$tarball" -C "$dir"
-  dir="$(dirname "$(find "$dir" -maxdepth 3 -name CMakeLists.txt -printf '%d %p\n' | sort -n |
-    head -n1 | cut -d' ' -f2-)")"
-  [[ -f "$dir/CMakeLists.txt" ]] || die "no CMakeLists.txt in $tarball"
-  echo "$dir"
+  local top
+  top="$(find "$dir" -maxdepth 3 -name CMakeLists.txt -printf '%d %p\n' | sort -n | head -n1 |
+    cut -d' ' -f2-)"
+  [[ -n "$top" ]] || die "no CMakeLists.txt in $tarball"
+  dirname "$top"
 }
 
 # --- Builds ----------------------------------------------------------------------------------
