@@ -25,21 +25,25 @@ bool hasHighByte(const TqString& value) {
   return false;
 }
 
-// True when every '}' closes an earlier '{' and all are closed: the braced reader then ends at
-// the last byte.
-bool bracesBalanced(const TqString& value) {
-  int64_t depth = 0;
-  for (char c : value.view()) {
-    if (c == '{') ++depth;
-    if (c == '}' && --depth < 0) return false;
-  }
-  return depth == 0;
-}
-
 void wrap(TqString& out, const TqString& value, char open, char close) {
   out.append(open);
   out.append(value);
   out.append(close);
+}
+
+// Between braces, which the reader pairs up. Braces the value leaves unpaired get partners
+// outside it (a '{' in front for each stray '}', a '}' after it for each open '{'), so that the
+// value reads back with those braces added instead of running into the lines after it.
+void writeBraced(TqString& out, const TqString& value) {
+  int64_t depth = 0;
+  int64_t lowest = 0;
+  for (char c : value.view()) {
+    if (c == '{') ++depth;
+    if (c == '}') lowest = std::min(lowest, --depth);
+  }
+  for (int64_t i = 0; i < 1 - lowest; ++i) out.append('{');
+  out.append(value);
+  for (int64_t i = 0; i < 1 + depth - lowest; ++i) out.append('}');
 }
 
 // Quotes a single-line value: double quotes, else single quotes, else braces.
@@ -48,10 +52,8 @@ void writeQuoted(TqString& out, const TqString& value) {
     wrap(out, value, '"', '"');
   } else if (!value.contains('\'')) {
     wrap(out, value, '\'', '\'');
-  } else if (bracesBalanced(value)) {
-    wrap(out, value, '{', '}');
   } else {
-    wrap(out, value, '"', '"');  // nothing reads back whole; keep the usual form
+    writeBraced(out, value);
   }
 }
 
@@ -59,7 +61,7 @@ void writeQuoted(TqString& out, const TqString& value) {
 
 void writeConfigValue(TqString& out, const TqString& value) {
   if (holdsAny(value, "\r\n")) {
-    wrap(out, value, '{', '}');
+    writeBraced(out, value);
   } else if (holdsAny(value, " \t")) {
     writeQuoted(out, value);
   } else if (hasHighByte(value) || value.contains('#') || value.at(0) == '"' ||

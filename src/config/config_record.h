@@ -92,10 +92,11 @@ class ConfigRecord : public Record<ConfigRecord> {
 
 // Appends a value as the flat-file writer writes it: between '{' and '}' when it holds a line
 // break, between double quotes when it holds a blank, bare otherwise. A value that would not
-// read back the same in that form is written in another one that does when there is one: a
-// bare value holding '#', a byte >= 0x80 or starting with a quote or '{' is quoted; a quoted
-// value holding a double quote takes single quotes or braces. (CRs are dropped by every reader,
-// so a value holding one loses it.)
+// read back the same in that form is written in another one that does: a bare value holding
+// '#', a byte >= 0x80 or starting with a quote or '{' is quoted; a quoted value holding a
+// double quote takes single quotes, and one holding both kinds takes braces. Braces the value
+// leaves unpaired get partners around it, so such a value reads back with braces added but
+// never runs into the entries after it. (CRs are dropped by every reader.)
 void writeConfigValue(TqString& out, const TqString& value);
 
 // The flat-file scanner: stores every key and value found in `text` into `out`.

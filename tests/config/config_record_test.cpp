@@ -145,6 +145,20 @@ TEST(FlatConfigWriterTest, CarriageReturnsAreTheOnlyLoss) {
   EXPECT_EQ(parsed(c.toText().c_str()).get("k"), TqString("a\nb"));
 }
 
+TEST(FlatConfigWriterTest, UnpairedBracesNeverRunIntoTheNextEntries) {
+  ConfigRecord c;
+  c.set("a", "}\nevil = 1");
+  c.set("b", "open {\nnever closed");
+  c.set("c", "both ' and \" and {");
+  TqString text = c.toText();
+  ConfigRecord back = parsed(text.c_str());
+  EXPECT_EQ(back.count(), 3) << text;
+  EXPECT_FALSE(back.has("evil"));
+  EXPECT_EQ(back.get("a"), TqString("{}\nevil = 1"));
+  EXPECT_EQ(back.get("b"), TqString("open {\nnever closed}"));
+  EXPECT_EQ(back.get("c"), TqString("both ' and \" and {}"));
+}
+
 TEST(FlatConfigFileTest, ReadsAFileAndReportsAMissingOne) {
   test::TempDir dir;
   TqString path(dir.file("tq.conf"));
