@@ -150,7 +150,10 @@ struct ParseState {
 // turned back into the byte it came from. Higher code points (from character references) stay
 // UTF-8.
 void appendLatin1(std::string& out, const XML_Char* s, int len) {
-  for (int i = 0; i < len; ++i) {
+  int plain = 0;  // ASCII runs are copied whole
+  while (plain < len && static_cast<unsigned char>(s[plain]) < 0x80) ++plain;
+  out.append(s, static_cast<size_t>(plain));
+  for (int i = plain; i < len; ++i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     if ((c == 0xC2 || c == 0xC3) && i + 1 < len &&
         (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {

@@ -23,8 +23,9 @@ int decodeText(Object& r, const std::string& text) {
 
 std::string wrap(const std::string& text) { return "<pack>\n" + text + "\n</pack>"; }
 
+// In text mode, as the text form is written: Windows stores CR LF for every line end.
 std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
