@@ -55,19 +55,20 @@ class ExpressionBuilder {
  public:
   explicit ExpressionBuilder(const Expression& root) : root_(root) {}
 
-  // False when the tree would be deeper than kMaxExpressionDepth.
-  bool run(const std::vector<TqString>& tokens) {
+  // False when the tree would be deeper than kMaxExpressionDepth. Leaf tokens are moved into
+  // their nodes; the operator stack refers to the other tokens, which stay where they are.
+  bool run(std::vector<TqString>& tokens) {
     bool expecting_operand = true;
-    for (const TqString& token : tokens) {
+    for (TqString& token : tokens) {
       std::string_view t = token.view();
       if (t == "(") {
-        operators_.push_back({token, strength(t)});
+        operators_.push_back({t, strength(t)});
         expecting_operand = true;
         continue;
       }
       if (t == ")") {
         while (!operators_.empty()) {
-          if (operators_.back().op.view() == "(") {
+          if (operators_.back().op == "(") {
             operators_.pop_back();
             break;
           }
@@ -76,28 +77,27 @@ class ExpressionBuilder {
         expecting_operand = false;
         continue;
       }
-      TqString op = token;
       bool is_operator = isOperatorToken(t);
       if (is_operator && expecting_operand) {
         if (t == "-") {
-          op = "--";
+          t = "--";
         } else if (!isUnaryOperator(t)) {
           is_operator = false;  // "in" where an operand belongs is a name
         }
       }
       if (!is_operator) {
         std::unique_ptr<Expression> leaf = root_.makeNode();
-        leaf->name_ = token;
+        leaf->name_ = std::move(token);
         operands_.push_back(std::move(leaf));
         expecting_operand = false;
         continue;
       }
-      int incoming = strength(op.view());
-      while (!operators_.empty() && operators_.back().op.view() != "(" &&
+      int incoming = strength(t);
+      while (!operators_.empty() && operators_.back().op != "(" &&
              incoming < operators_.back().strength) {
         if (!reduce()) return false;
       }
-      operators_.push_back({op, incoming});
+      operators_.push_back({t, incoming});
       expecting_operand = true;
     }
     while (!operators_.empty()) {
@@ -113,7 +113,7 @@ class ExpressionBuilder {
 
  private:
   struct Pending {
-    TqString op;
+    std::string_view op;  // a token's text, or the literal "--"
     int strength;
   };
 
@@ -127,7 +127,7 @@ class ExpressionBuilder {
   // Turns the top operator into a node over the top operands.
   bool reduce() {
     std::unique_ptr<Expression> node = root_.makeNode();
-    node->op_ = std::move(operators_.back().op);
+    node->op_ = TqString(operators_.back().op);
     operators_.pop_back();
     node->right_ = popOperand();
     if (!isUnaryOperator(node->op_.view())) node->left_ = popOperand();
@@ -178,7 +178,7 @@ void Expression::parseInfix(std::string_view text) { build(tokenizeInfix(text));
 void Expression::parseWords(std::string_view text) { build(tokenizeWords(text)); }
 void Expression::parseList(std::string_view text) { build(tokenizeList(text)); }
 
-void Expression::build(const std::vector<TqString>& tokens) {
+void Expression::build(std::vector<TqString> tokens) {
   op_.clear();
   left_.reset();
   right_.reset();

@@ -113,7 +113,7 @@ class Expression {
   friend class ExpressionBuilder;
   friend class ExpressionEvaluator;
 
-  void build(const std::vector<TqString>& tokens);
+  void build(std::vector<TqString> tokens);
   // A new node carrying this node's hooks.
   std::unique_ptr<Expression> makeNode() const;
   Hooks& editHooks();

@@ -6,6 +6,7 @@
 // depth the parser bounds by kMaxExpressionDepth.
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "config/expression.h"
 #include "records/split_list.h"
@@ -208,7 +209,7 @@ class ExpressionEvaluator {
   // A missing operand (text such as "1 +") has the value of an empty text.
   ExpressionValue value(const Expression* node) const {
     if (node == nullptr) return ExpressionValue::text(TqString());
-    if (node->op().empty()) return ExpressionValue::fromText(leafText(*node));
+    if (node->op().empty()) return leafValue(*node);
     if (isUnaryNode(*node)) return unary(node->op().view(), value(node->right()));
     ExpressionValue a = value(node->left());
     ExpressionValue b = value(node->right());
@@ -220,6 +221,9 @@ class ExpressionEvaluator {
         return ExpressionValue::real(realOp(op, a.asReal(), b.asReal()));
       case ExpressionValue::kText:
         break;
+    }
+    if (a.kind() == ExpressionValue::kText && b.kind() == ExpressionValue::kText) {
+      return ExpressionValue::integer(textOp(op, a.textValue(), b.textValue()));
     }
     return ExpressionValue::integer(textOp(op, a.asText(), b.asText()));
   }
@@ -251,15 +255,16 @@ class ExpressionEvaluator {
   }
 
  private:
-  TqString leafText(const Expression& leaf) const {
-    if (!leaf.literal().empty()) return leaf.literal();
+  ExpressionValue leafValue(const Expression& leaf) const {
+    if (!leaf.literal().empty()) return ExpressionValue::fromText(leaf.literal());
     if (hooks_ != nullptr && hooks_->resolver != nullptr) {
       TqString out;
       hooks_->resolver->value(leaf.name(), out);
-      return out;
+      return ExpressionValue::fromText(std::move(out));
     }
-    if (hooks_ != nullptr && hooks_->value) return hooks_->value(leaf.name());
-    return leaf.name();
+    if (hooks_ != nullptr && hooks_->value)
+      return ExpressionValue::fromText(hooks_->value(leaf.name()));
+    return ExpressionValue::fromText(leaf.name());
   }
 
   static ExpressionValue unary(std::string_view op, const ExpressionValue& v) {

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace tq {
 
@@ -32,10 +33,10 @@ ExpressionValue ExpressionValue::real(float value) {
   return v;
 }
 
-ExpressionValue ExpressionValue::text(const TqString& value) {
+ExpressionValue ExpressionValue::text(TqString value) {
   ExpressionValue v;
   v.kind_ = kText;
-  v.text_ = value;
+  v.text_ = std::move(value);
   return v;
 }
 
@@ -43,6 +44,11 @@ ExpressionValue ExpressionValue::fromText(const TqString& text) {
   if (text.isInteger()) return integer(text.toInt());
   if (text.isNumber()) return real(saturatingFloat(text.toDouble()));
   return ExpressionValue::text(text);
+}
+
+ExpressionValue ExpressionValue::fromText(TqString&& text) {
+  if (text.isInteger() || text.isNumber()) return fromText(static_cast<const TqString&>(text));
+  return ExpressionValue::text(std::move(text));
 }
 
 int32_t ExpressionValue::asInt() const {

@@ -15,10 +15,11 @@ class ExpressionValue {
   ExpressionValue() = default;  // the integer 0
   static ExpressionValue integer(int32_t value);
   static ExpressionValue real(float value);
-  static ExpressionValue text(const TqString& value);
+  static ExpressionValue text(TqString value);
   // Optional '-' and digits: an integer; a number as TqString::isNumber has it ('.5', '+5',
   // '3.'): a real; anything else, the empty text included: text.
   static ExpressionValue fromText(const TqString& text);
+  static ExpressionValue fromText(TqString&& text);
 
   Kind kind() const { return kind_; }
   // An integer as it is, a real truncated toward zero (clamped to the 32-bit range, NaN gives
@@ -27,6 +28,8 @@ class ExpressionValue {
   float asReal() const;
   // An integer in decimal, a real with "%f", a text as it is.
   TqString asText() const;
+  // The text of a text value without a copy; empty for the other kinds.
+  const TqString& textValue() const { return text_; }
 
  private:
   Kind kind_ = kInteger;
