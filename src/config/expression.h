@@ -8,6 +8,7 @@
 //   e.evaluate(v);
 //
 // Operators, from the weakest binding to the strongest:
+//   1     min max :
 //   2     << >> ls rs
 //   4     && and || or
 //   8     = == eq <> != ne =~ < lt > gt <= le >= ge in has
@@ -16,7 +17,6 @@
 //   64    * / % mul div mod
 //   128   not ! and the negation (a "-" where an operand is expected)
 //   1024  ;
-//   1     min max :
 // An operator only ends the operators before it that bind more tightly, so a chain of operators
 // of one strength groups from the right: 10 - 4 - 3 is 10 - (4 - 3), which is 9. Any other
 // token is a name; so is an operator word where an operand is expected ("in" at the start).
