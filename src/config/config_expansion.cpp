@@ -11,6 +11,11 @@ bool isSinglePiece(char c) {
   return c == '.' || c == '{' || c == '}' || c == '\\' || c == '$' || c == '\r';
 }
 
+// A piece that can name a section or key: a run of ordinary characters.
+bool isNamePiece(std::string_view piece) {
+  return !piece.empty() && !isBlank(piece[0]) && !isSinglePiece(piece[0]);
+}
+
 bool isSelf(std::string_view piece) { return piece == "self" || piece == "this"; }
 
 class ReferenceExpander {
@@ -50,9 +55,17 @@ class ReferenceExpander {
         emit(out, p[i++]);
         continue;
       }
-      if (!follow() || ++i >= p.size()) return;
-      bool braced = p[i] == "{";
-      if (braced && ++i >= p.size()) return;
+      // A '$' that starts no reference (last in the value, or before a blank or a separator)
+      // is kept as written: Windows share paths such as \\srv\c$ hold one.
+      size_t n = i + 1;
+      bool braced = n < p.size() && p[n] == "{";
+      if (braced) ++n;
+      if (n >= p.size() || !isNamePiece(p[n])) {
+        emit(out, p[i++]);
+        continue;
+      }
+      if (!follow()) return;
+      i = n;
       std::string_view name = p[i++];
       if (isSelf(name)) name = self.name().view();
       if (i < p.size() && p[i] == ".") {

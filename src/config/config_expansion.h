@@ -14,6 +14,8 @@
 //   $K   $_     the value of K in C as currently stored (not expanded further); "_" gives C's
 //                name. "self" and "this" as N or K stand for T's name.
 //   ${...}       the same, the closing '}' consumed.
+//   A '$' not followed by a name (last in the value, or before a blank or one of the single
+//   characters) is kept as it is, so share paths such as \\srv\c$\data survive.
 // Bounds (config/config_limits.h): a chain of references deeper than kMaxReferenceDepth is cut
 // there, leaving the reference as written, so a reference that leads back to itself ends. A
 // value that would grow beyond kMaxExpandedLength or follow more than kMaxReferencesPerValue

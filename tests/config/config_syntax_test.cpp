@@ -109,14 +109,14 @@ TEST(ConfigExpansionTest, SecondPassEdgeCases) {
     EXPECT_TRUE(expandReferences(v, current, sections, budget, out)) << v;
     return out.str();
   };
-  EXPECT_EQ(expand("a$"), "a");
-  EXPECT_EQ(expand("a${"), "a");
+  EXPECT_EQ(expand("a$"), "a$");  // a '$' that starts no reference stays
+  EXPECT_EQ(expand("a${"), "a${");
   EXPECT_EQ(expand("${k}x"), "Kx");
   EXPECT_EQ(expand("${s.k}}"), "K}");
   EXPECT_EQ(expand("$s."), "");
   EXPECT_EQ(expand("$self.k$this._"), "Ks");
   EXPECT_EQ(expand("$none.k"), ".k");
-  EXPECT_EQ(expand("cost $$k"), "cost k");  // "$$" looks up the key "$"
+  EXPECT_EQ(expand("cost $$k"), "cost $K");  // the first '$' names nothing and stays
 }
 
 TEST(ConfigExpansionTest, BudgetsEndExpansion) {

@@ -148,6 +148,17 @@ TEST(SectionedConfigTest, ReferencesToOtherSectionsAndKeys) {
   EXPECT_EQ(valueOf(c, "job", "nokey"), "x.y");
 }
 
+// Share paths hold a '$' that starts no reference; dropping it would point at another share.
+TEST(SectionedConfigTest, ADollarThatStartsNoReferenceIsKept) {
+  Config c;
+  c.parse("[direct]\nroot = x\nshare = \"\\\\srv\\c$\"\ndata = \\\\srv\\d$\\x\n"
+          "price = \"cost $ 5\"\nkey = $root$\n");
+  EXPECT_EQ(valueOf(c, "direct", "share"), "\\\\srv\\c$");
+  EXPECT_EQ(valueOf(c, "direct", "data"), "\\\\srv\\d$\\x");
+  EXPECT_EQ(valueOf(c, "direct", "price"), "cost $ 5");
+  EXPECT_EQ(valueOf(c, "direct", "key"), "x$");
+}
+
 TEST(SectionedConfigTest, ASelfReferentialValueEndsAndStaysUnexpanded) {
   Config c;
   c.parse("[farm]\na = $self.a\nb = x$farm.c\nc = y$farm.b\n");
