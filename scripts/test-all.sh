@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole test suite, as CI runs it:
-#   1. native build (RelWithDebInfo, warnings are errors) and its tests
+#   1. native build (RelWithDebInfo, warnings are errors, benchmarks compiled) and its tests
 #   2. native build with AddressSanitizer + UndefinedBehaviorSanitizer and its tests
 #   3. 32-bit Windows build (mingw-w64, warnings are errors) and its tests under Wine
 #   4. libFuzzer targets (clang), each for a bounded number of inputs, when fuzz/ has any
@@ -64,7 +64,7 @@ ctest_run() {
 
 native() {
   local dir="$builds/native"
-  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON &&
+  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON -DTQ_BUILD_BENCH=ON &&
     cmake --build "$dir" -j"$jobs" &&
     ctest_run "$dir"
 }
