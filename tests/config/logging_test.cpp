@@ -15,6 +15,9 @@
 namespace tq {
 namespace {
 
+using test::readTextFile;
+using test::SinkReset;
+
 namespace fs = std::filesystem;
 
 std::tm localTimeOf(int year, int month, int day, int hour, int minute, int second) {
@@ -27,27 +30,6 @@ std::tm localTimeOf(int year, int month, int day, int hour, int minute, int seco
   t.tm_sec = second;
   return t;
 }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-// Puts the sink back on standard output for a test and restores what was there.
-class SinkReset {
- public:
-  SinkReset() : name_(logSink().fileName()), mode_(logSink().mode()) { logSink().resetForTest(); }
-  ~SinkReset() {
-    logSink().resetForTest();
-    logSink().setFile(name_, mode_);
-  }
-
- private:
-  std::string name_;
-  int mode_;
-};
 
 TEST(TimeStampTest, FormatMatchesTheFixedLayout) {
   EXPECT_EQ(formatTimeStamp(localTimeOf(2007, 3, 7, 9, 5, 3), "render01"),
@@ -122,7 +104,7 @@ TEST(LogDestinationTest, FileNameSwitchesToWeeklyFiles) {
   EXPECT_EQ(logSink().mode(), LogSink::kWeeklyFile);
   EXPECT_EQ(service.keepCount(), 4);
   logLine("to the week's file");
-  EXPECT_EQ(readFile(logSink().currentTarget()), "to the week's file\n");
+  EXPECT_EQ(readTextFile(logSink().currentTarget()), "to the week's file\n");
 }
 
 class RemoveOldLogsTest : public testing::Test {
@@ -152,7 +134,7 @@ TEST_F(RemoveOldLogsTest, KeepsTheNewestByModificationTime) {
   EXPECT_FALSE(weeklyExists(3));
   EXPECT_TRUE(weeklyExists(4));
   EXPECT_TRUE(weeklyExists(5));
-  std::string logged = readFile(logSink().currentTarget());
+  std::string logged = readTextFile(logSink().currentTarget());
   EXPECT_NE(logged.find("] " + hostName().str() + " : removing log file: " + base_ + ".3\n"),
             std::string::npos)
       << logged;
@@ -192,7 +174,7 @@ TEST_F(RemoveOldLogsTest, OverlongWeeklyNamesAreNotChecked) {
   LogService service;
   service.setLogDestination(TqString(base), 0);
   service.removeOldLogs();
-  std::string text = readFile(logSink().currentTarget());
+  std::string text = readTextFile(logSink().currentTarget());
   size_t warnings = 0;
   for (size_t at = text.find("WARNING: "); at != std::string::npos;
        at = text.find("WARNING: ", at + 1)) {

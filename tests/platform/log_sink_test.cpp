@@ -12,33 +12,15 @@
 namespace tq {
 namespace {
 
+using test::readTextFile;
+using test::SinkReset;
+
 std::tm dayOfYear(int year, int yday) {
   std::tm t{};
   t.tm_year = year - 1900;
   t.tm_yday = yday;
   return t;
 }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-// Puts the sink back to standard output for a test and restores what was there.
-class SinkReset {
- public:
-  SinkReset() : name_(logSink().fileName()), mode_(logSink().mode()) { logSink().resetForTest(); }
-  ~SinkReset() {
-    logSink().resetForTest();
-    logSink().setFile(name_, mode_);
-  }
-
- private:
-  std::string name_;
-  int mode_;
-};
 
 TEST(LogSinkTest, WithoutFileNamePiecesGoToStandardOutput) {
   SinkReset reset;
@@ -58,7 +40,7 @@ TEST(LogSinkTest, PlainFileReceivesEveryPieceAndNameIsSetOnce) {
   EXPECT_EQ(logSink().fileName(), first);
   logLine("one");
   logSink().write("two").write(int32_t{2}).write("\n");
-  EXPECT_EQ(readFile(first), "one\ntwo2\n");
+  EXPECT_EQ(readTextFile(first), "one\ntwo2\n");
   EXPECT_FALSE(std::ifstream(dir.file("second.log")).good());
 }
 
@@ -86,7 +68,7 @@ TEST(LogSinkTest, WeeklyFileIsWrittenUnderTodaysWeek) {
   EXPECT_GE(week, 0);
   EXPECT_LE(week, 52);
   logLine("hello");
-  EXPECT_EQ(readFile(target), "hello\n");
+  EXPECT_EQ(readTextFile(target), "hello\n");
 }
 
 TEST(LogSinkTest, UnopenableFileSwallowsThePiece) {

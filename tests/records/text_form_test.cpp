@@ -23,14 +23,6 @@ int decodeText(Object& r, const std::string& text) {
 
 std::string wrap(const std::string& text) { return "<pack>\n" + text + "\n</pack>"; }
 
-// In text mode, as the text form is written: Windows stores CR LF for every line end.
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 const char kJobIdText[] =
     "<version>1</version>\n"
     "<object type = 'job_id'>\n"
@@ -64,7 +56,7 @@ TEST(TextFormTest, WorkedExamplesLoadBack) {
   JobId id(42, 3);
   int32_t written = id.saveText(path.c_str());
   EXPECT_EQ(written, static_cast<int32_t>(sizeof kJobIdText - 1));
-  EXPECT_EQ(readFile(path), kJobIdText);
+  EXPECT_EQ(readTextFile(path), kJobIdText);
   JobId back;
   EXPECT_EQ(back.loadText(path.c_str()),
             static_cast<int32_t>(wrap(kJobIdText).size()));

@@ -1,8 +1,5 @@
 #include "support/log_capture.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/log_sink.h"
 
 namespace tq::test {
@@ -20,11 +17,15 @@ LogCapture::~LogCapture() {
   logSink().setFile(previous_name_, previous_mode_);
 }
 
-std::string LogCapture::text() const {
-  std::ifstream in(path_);  // text mode: CR LF written on Windows reads back as LF
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
+std::string LogCapture::text() const { return readTextFile(path_); }
+
+SinkReset::SinkReset() : name_(logSink().fileName()), mode_(logSink().mode()) {
+  logSink().resetForTest();
+}
+
+SinkReset::~SinkReset() {
+  logSink().resetForTest();
+  logSink().setFile(name_, mode_);
 }
 
 }  // namespace tq::test

@@ -26,4 +26,17 @@ class LogCapture {
   int previous_mode_;
 };
 
+// Puts the sink back on standard output for one scope and restores its file name and mode.
+class SinkReset {
+ public:
+  SinkReset();
+  ~SinkReset();
+  SinkReset(const SinkReset&) = delete;
+  SinkReset& operator=(const SinkReset&) = delete;
+
+ private:
+  std::string name_;
+  int mode_;
+};
+
 }  // namespace tq::test

@@ -1,6 +1,8 @@
 #include "support/temp_dir.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <random>
 #include <stdexcept>
 
@@ -27,6 +29,13 @@ TempDir::~TempDir() {
 
 std::string TempDir::file(const std::string& name) const {
   return (std::filesystem::path(path_) / name).string();
+}
+
+std::string readTextFile(const std::string& path) {
+  std::ifstream in(path);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
 }
 
 }  // namespace tq::test

@@ -20,4 +20,8 @@ class TempDir {
   std::string path_;
 };
 
+// The whole file, read in text mode (CR LF written on Windows reads back as LF); empty when it
+// cannot be read.
+std::string readTextFile(const std::string& path);
+
 }  // namespace tq::test
