@@ -20,6 +20,10 @@ inline constexpr int32_t kMaxSections = 65536;
 // inherited parent stores each of its keys into each child). The rest of the input is then
 // ignored, with a warning, as if it had ended there.
 inline constexpr int32_t kMaxStoresPerParse = 2000000;
+// Most bytes (keys and values together) one parse stores into sections. Every store copies its
+// value, so one long value assigned to a header of thousands of sections would otherwise ask
+// for thousands of copies. Past the bound the rest of the input is ignored, with a warning.
+inline constexpr int64_t kMaxStoredBytesPerParse = int64_t{64} << 20;
 
 // "$" references:
 // Deepest chain of "$section.key" references followed while expanding one value. A reference

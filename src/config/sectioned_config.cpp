@@ -76,6 +76,14 @@ class SectionedParser {
                  " configuration values; the rest is skipped.\n");
       return;
     }
+    stored_bytes_ += int64_t{key.length()} + value.length();
+    if (stored_bytes_ > kMaxStoredBytesPerParse) {
+      stopped_ = true;
+      writeError(TqString("WARNING: more than ") +
+                 TqString(std::to_string(kMaxStoredBytesPerParse)) +
+                 " bytes of configuration values; the rest is skipped.\n");
+      return;
+    }
     section.set(key, value);
     auto it = created_index_.find(&section);
     if (it == created_index_.end()) return;
@@ -181,6 +189,7 @@ class SectionedParser {
   std::vector<Created> created_;
   std::unordered_map<const ConfigRecord*, size_t> created_index_;
   int64_t stores_ = 0;
+  int64_t stored_bytes_ = 0;
   bool stopped_ = false;
   bool warned_sections_ = false;
 };

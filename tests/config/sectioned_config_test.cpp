@@ -208,6 +208,27 @@ TEST(SectionedConfigTest, HugeHeadersAreCutWithAWarning) {
   EXPECT_NE(errors.find("names more than 4096 sections"), std::string::npos);
 }
 
+// One long value assigned to thousands of sections is copied into each of them: a text of a few
+// hundred kilobytes could otherwise ask for gigabytes.
+TEST(SectionedConfigTest, StoredBytesAreBoundedWithAWarning) {
+  const size_t value_size = 20000;
+  std::string text = "[n[1-4096]]\nk = " + std::string(value_size, 'v') + "\nafter = 1\n";
+  Config c;
+  std::string errors = parseCapturingErrors(c, text.c_str());
+  EXPECT_EQ(c.sectionCount(), kMaxSectionsPerHeader);
+  EXPECT_EQ(c.section("n1")->get("k").length(), static_cast<int32_t>(value_size));
+  EXPECT_FALSE(c.section("n4096")->has("k"));
+  EXPECT_FALSE(c.section("n1")->has("after"));  // the rest of the input is ignored
+  int64_t stored = 0;
+  for (int i = 1; i <= kMaxSectionsPerHeader; ++i) {
+    stored += c.section(("n" + std::to_string(i)).c_str())->get("k").length();
+  }
+  EXPECT_LE(stored, kMaxStoredBytesPerParse);
+  EXPECT_GT(stored, kMaxStoredBytesPerParse - static_cast<int64_t>(value_size) - 2);
+  EXPECT_NE(errors.find("bytes of configuration values; the rest is skipped"),
+            std::string::npos);
+}
+
 TEST(SectionedConfigTest, ParseAddsToExistingSectionsAndExpandsOnlyNewOnes) {
   Config c;
   c.parse("[a]\nx = 1\n");
