@@ -87,12 +87,14 @@ TqString& TqString::operator=(const char* text) {
 void TqString::assign(const Value& other) {
   if (&other == this || other.classId() != kClassId) return;
   const auto& s = static_cast<const TqString&>(other);
-  secure_ = s.secure_;
+  // The flag is taken over only after the copy: a buffer given up on the way still holds this
+  // string's own bytes and is wiped under this string's own flag.
   if (s.length_ == 0) {
     clear();
   } else {
     assign(s.c_str(), s.length_);
   }
+  secure_ = s.secure_;
 }
 
 TqString::Buffer TqString::detach() { return std::move(data_); }

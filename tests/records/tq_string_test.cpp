@@ -196,5 +196,21 @@ TEST(TqStringTest, SecureModeWipesBuffersOnGrowthAndDestruction) {
   EXPECT_EQ(std::memcmp(g_released[2].data(), "visible", 7), 0);  // plain strings are not wiped
 }
 
+TEST(TqStringTest, CopyingAPlainStringOverASecureOneWipesTheSecret) {
+  g_released.clear();
+  TqString::setReleaseObserver(recordRelease);
+  {
+    TqString secret("hunter2");
+    secret.setSecure(true);
+    TqString plain("a plain value long enough to need a larger buffer");
+    secret = plain;  // gives up the buffer that held the password
+    EXPECT_FALSE(secret.isSecure());
+    EXPECT_STREQ(secret.c_str(), plain.c_str());
+    TqString::setReleaseObserver(nullptr);
+  }
+  ASSERT_EQ(g_released.size(), 1u);
+  for (char c : g_released[0]) ASSERT_EQ(c, 0) << "the password's buffer was not wiped";
+}
+
 }  // namespace
 }  // namespace tq
