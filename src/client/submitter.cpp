@@ -1,15 +1,14 @@
 #include "client/submitter.h"
 
-#include <cstdlib>
-
 #include "job/status.h"
 
 namespace tq {
 
 namespace {
 
-// C atoi: leading blanks, an optional sign, digits; no digits gives 0.
-int32_t atoiOf(const TqString& text) { return static_cast<int32_t>(std::atoi(text.c_str())); }
+// C atoi: leading blanks, an optional sign, digits; no digits gives 0. Values beyond the 32-bit
+// range are clamped (atoi itself leaves them undefined, and they differ between platforms).
+int32_t atoiOf(const TqString& text) { return text.toInt(); }
 
 void addKey(Package& root, const char* key, const TqString& value) {
   auto child = std::make_unique<Package>();

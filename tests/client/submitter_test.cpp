@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "support/fake_host.h"
 
 namespace tq::test {
@@ -116,6 +118,18 @@ TEST(SubmitterTest, MalformedNumbersAndStatusesFallBack) {
   EXPECT_EQ(build(host)->status.value, 0);
   host.texts[WindowItem::kStatus] = "";
   EXPECT_EQ(build(host)->status.value, 0);
+}
+
+// Numbers past the 32-bit range are clamped alike on every platform, never wrapped.
+TEST(SubmitterTest, OutOfRangeNumbersAreClamped) {
+  FakeHost host;
+  host.texts[WindowItem::kPriority] = "4294967297";
+  host.texts[WindowItem::kPid] = "-99999999999999999999";
+  host.texts[WindowItem::kCpus] = "8589934594";
+  auto job = build(host);
+  EXPECT_EQ(job->priority, INT32_MAX);
+  EXPECT_EQ(job->pid, INT32_MIN);
+  EXPECT_EQ(job->cpus, INT32_MAX);
 }
 
 }  // namespace
