@@ -20,6 +20,9 @@ inline constexpr int32_t kMaxSections = 65536;
 // inherited parent stores each of its keys into each child). The rest of the input is then
 // ignored, with a warning, as if it had ended there.
 inline constexpr int32_t kMaxStoresPerParse = 2000000;
+// Most section names the headers of one parse may name together, counting a name again each
+// time a header names it. Past the bound the rest of the input is ignored, with a warning.
+inline constexpr int64_t kMaxHeaderNamesPerParse = int64_t{1} << 20;
 // Most bytes (keys and values together) one parse stores into sections. Every store copies its
 // value, so one long value assigned to a header of thousands of sections would otherwise ask
 // for thousands of copies. Past the bound the rest of the input is ignored, with a warning.

@@ -104,6 +104,15 @@ class SectionedParser {
     }
     bool truncated = false;
     current_ = sectionNamesOfHeader(text.view(), kMaxSectionsPerHeader, truncated);
+    header_names_ += static_cast<int64_t>(current_.size());
+    if (header_names_ > kMaxHeaderNamesPerParse) {
+      current_.clear();
+      stopped_ = true;
+      writeError(TqString("WARNING: more than ") +
+                 TqString(std::to_string(kMaxHeaderNamesPerParse)) +
+                 " section names in headers; the rest is skipped.\n");
+      return;
+    }
     if (truncated) {
       writeError(TqString("WARNING: ") + text + " names more than " +
                  TqString(kMaxSectionsPerHeader) + " sections; the rest are skipped.\n");
@@ -190,6 +199,7 @@ class SectionedParser {
   std::unordered_map<const ConfigRecord*, size_t> created_index_;
   int64_t stores_ = 0;
   int64_t stored_bytes_ = 0;
+  int64_t header_names_ = 0;
   bool stopped_ = false;
   bool warned_sections_ = false;
 };

@@ -229,6 +229,19 @@ TEST(SectionedConfigTest, StoredBytesAreBoundedWithAWarning) {
             std::string::npos);
 }
 
+// Every header names its sections anew, so many copies of a large header cost time even when
+// they store nothing.
+TEST(SectionedConfigTest, SectionNamesOfHeadersAreBoundedWithAWarning) {
+  std::string text;
+  int64_t headers = kMaxHeaderNamesPerParse / kMaxSectionsPerHeader + 2;
+  for (int64_t i = 0; i < headers; ++i) text += "[n[1-4096]]\n";
+  text += "[last]\nk = v\n";
+  Config c;
+  std::string errors = parseCapturingErrors(c, text.c_str());
+  EXPECT_EQ(c.section("last"), nullptr);
+  EXPECT_NE(errors.find("section names in headers; the rest is skipped"), std::string::npos);
+}
+
 TEST(SectionedConfigTest, ParseAddsToExistingSectionsAndExpandsOnlyNewOnes) {
   Config c;
   c.parse("[a]\nx = 1\n");
