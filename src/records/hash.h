@@ -2,13 +2,16 @@
 //
 // The key hash is the sum of the key's bytes (as signed 8-bit values) times 7^i, wrapping in
 // 32 bits; the first probe is that value modulo the table size (taken as unsigned) and after the
-// k-th miss the next probe is h + 2^(k+1), at most size/2 probes in all. When every probe is
-// taken the table grows to size * 4 + 1 + (random mod 100) slots and everything is reinserted.
-// A new table has 17 slots. Inserting an existing key replaces its value.
+// k-th miss the next probe is h + 2^(k+1), at most size/2 probes in all (and never more than
+// kMaxProbes). When every probe is taken the table grows to size * 4 + 1 + (random mod 100)
+// slots and everything is reinserted. A new table has 17 slots. Inserting an existing key
+// replaces its value.
 //
-// Keys crafted to share one hash would make such a table grow without end; so a table that is
-// less than an eighth full places a key whose probes are all taken in the first free slot
-// instead, and lookups search the whole table only while such keys exist.
+// The key hash is easy to collide on purpose, and keys that share one hash share one probe
+// sequence: such keys would make the table grow without end, and make every insertion walk the
+// whole sequence. So probes stop at kMaxProbes, and a table that is less than an eighth full
+// places a key whose probes are all taken in the next free slot instead; such misplaced keys are
+// found again through an index of their own. Honest keys are placed as before.
 //
 // Binary layout: field 1 the number of entries, then per entry field 10 (the key, a string)
 // directly followed by field 30 (the value), in slot order. Text layout: the pairs "key" and
@@ -18,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "records/field.h"
@@ -28,6 +32,7 @@ namespace tq {
 class HashSlots {
  public:
   static constexpr int32_t kInitialSize = 17;
+  static constexpr int32_t kMaxProbes = 64;
 
   static int32_t keyHash(const TqString& key);
   // Pseudo-random spread of grown sizes; replaceable for tests through the random source.
@@ -43,8 +48,15 @@ class HashTable {
     if (this != &other) copyFrom(other);
     return *this;
   }
-  HashTable(HashTable&&) = default;
-  HashTable& operator=(HashTable&&) = default;
+  // A table moved from is left empty and usable.
+  HashTable(HashTable&& other) : HashTable() { swap(other); }
+  HashTable& operator=(HashTable&& other) {
+    if (this != &other) {
+      clear();
+      swap(other);
+    }
+    return *this;
+  }
 
   // Takes ownership of the value; replaces the value of an existing key.
   void insert(const TqString& key, std::unique_ptr<E> value) {
@@ -65,6 +77,7 @@ class HashTable {
     int32_t slot = locate(key);
     if (slot < 0) return false;
     state_[static_cast<size_t>(slot)] = kRemoved;
+    if (!misplaced_.empty()) misplaced_.erase(keys_[static_cast<size_t>(slot)]->str());
     keys_[static_cast<size_t>(slot)].reset();
     values_[static_cast<size_t>(slot)].reset();
     --count_;
@@ -97,7 +110,8 @@ class HashTable {
     state_.assign(static_cast<size_t>(size), kEmpty);
     keys_.resize(static_cast<size_t>(size));
     values_.resize(static_cast<size_t>(size));
-    overflow_ = 0;
+    misplaced_.clear();
+    free_cursor_ = 0;
   }
 
   // Index of the k-th probe (k from 0): h, h + 4, h + 8, h + 16 ... modulo the size.
@@ -107,6 +121,7 @@ class HashTable {
     uint32_t h = static_cast<uint32_t>(HashSlots::keyHash(key)) % usize;
     uint64_t step = 4 % usize;  // 2^(k+1) modulo the size
     int32_t probes = size_ / 2 > 0 ? size_ / 2 : 1;
+    if (probes > HashSlots::kMaxProbes) probes = HashSlots::kMaxProbes;
     uint32_t index = h;
     for (int32_t k = 0; k < probes; ++k) {
       int r = visit(static_cast<int32_t>(index));
@@ -129,10 +144,21 @@ class HashTable {
       }
       return s == kUsed && keys_[static_cast<size_t>(i)]->equals(key) ? i : -1;
     });
-    if (slot >= 0 || ended || overflow_ == 0) return slot;
-    for (int32_t i = 0; i < size_; ++i)
-      if (state_[static_cast<size_t>(i)] == kUsed && keys_[static_cast<size_t>(i)]->equals(key))
+    if (slot >= 0 || ended || misplaced_.empty()) return slot;
+    auto it = misplaced_.find(key.str());
+    return it == misplaced_.end() ? -1 : it->second;
+  }
+
+  // The next slot not in use, from where the last search stopped (slots fill in order, so the
+  // search costs little over many insertions). -1 when every slot is in use.
+  int32_t nextFreeSlot() {
+    for (int32_t n = 0; n < size_; ++n) {
+      int32_t i = (free_cursor_ + n) % size_;
+      if (state_[static_cast<size_t>(i)] != kUsed) {
+        free_cursor_ = (i + 1) % size_;
         return i;
+      }
+    }
     return -1;
   }
 
@@ -147,9 +173,8 @@ class HashTable {
       return state_[static_cast<size_t>(i)] == kUsed ? -1 : i;
     });
     if (free < 0 && int64_t{count_} * 8 < size_) {
-      for (int32_t i = 0; i < size_ && free < 0; ++i)
-        if (state_[static_cast<size_t>(i)] != kUsed) free = i;
-      if (free >= 0) ++overflow_;
+      free = nextFreeSlot();
+      if (free >= 0) misplaced_.emplace(key.str(), free);
     }
     if (free < 0) return false;
     state_[static_cast<size_t>(free)] = kUsed;
@@ -157,6 +182,16 @@ class HashTable {
     values_[static_cast<size_t>(free)] = std::move(value);
     ++count_;
     return true;
+  }
+
+  void swap(HashTable& other) {
+    keys_.swap(other.keys_);
+    values_.swap(other.values_);
+    state_.swap(other.state_);
+    misplaced_.swap(other.misplaced_);
+    std::swap(size_, other.size_);
+    std::swap(count_, other.count_);
+    std::swap(free_cursor_, other.free_cursor_);
   }
 
   using Entries = std::vector<std::pair<std::unique_ptr<TqString>, std::unique_ptr<E>>>;
@@ -194,7 +229,8 @@ class HashTable {
   void copyFrom(const HashTable& other) {
     resize(other.size_);
     count_ = other.count_;
-    overflow_ = other.overflow_;
+    misplaced_ = other.misplaced_;
+    free_cursor_ = other.free_cursor_;
     state_ = other.state_;
     for (int32_t i = 0; i < size_; ++i) {
       if (other.state_[static_cast<size_t>(i)] != kUsed) continue;
@@ -208,7 +244,9 @@ class HashTable {
   std::vector<SlotState> state_;
   int32_t size_ = 0;
   int32_t count_ = 0;
-  int32_t overflow_ = 0;  // entries placed outside their probe sequence
+  // Keys placed outside their probe sequence, and where they are.
+  std::unordered_map<std::string, int32_t> misplaced_;
+  int32_t free_cursor_ = 0;
 };
 
 template <class E, int32_t Id, const char* Name>

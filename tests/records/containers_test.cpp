@@ -3,6 +3,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/random.h"
 #include "support/sample_records.h"
@@ -153,6 +154,55 @@ TEST(HashTest, KeysSharingOneHashDoNotBlowUpTheTable) {
     ASSERT_NE(hash.find(TqString(key)), nullptr);
     EXPECT_EQ(*hash.find(TqString(key)), b1);
   }
+}
+
+// Swapping the byte pair (a + 7, b) for (a, b + 1) keeps the key hash, so 15 pairs make 32768
+// keys that share one hash and one probe sequence. They must neither grow the table without end
+// nor make each insertion walk the whole table.
+TEST(HashTest, ManyKeysSharingOneHashStayFast) {
+  const int pairs = 15;
+  std::vector<std::string> keys;
+  for (int bits = 0; bits < (1 << pairs); ++bits) {
+    std::string key;
+    for (int p = 0; p < pairs; ++p) {
+      bool swapped = (bits >> p) & 1;
+      key += static_cast<char>(swapped ? 'a' : 'a' + 7);
+      key += static_cast<char>(swapped ? 'c' : 'b');
+    }
+    keys.push_back(key);
+  }
+  const int32_t h = HashSlots::keyHash(TqString(keys[0]));
+  for (const std::string& k : {keys[1], keys[12345], keys.back()})
+    ASSERT_EQ(HashSlots::keyHash(TqString(k)), h);
+  IntHash hash;
+  for (size_t i = 0; i < keys.size(); ++i) hash.insert(TqString(keys[i]), static_cast<int32_t>(i));
+  EXPECT_EQ(hash.count(), static_cast<int32_t>(keys.size()));
+  EXPECT_LT(hash.size(), static_cast<int32_t>(keys.size()) * 40);
+  for (size_t i = 0; i < keys.size(); i += 97) {
+    const int32_t* v = hash.find(TqString(keys[i]));
+    ASSERT_NE(v, nullptr) << i;
+    EXPECT_EQ(*v, static_cast<int32_t>(i));
+  }
+  EXPECT_TRUE(hash.remove(TqString(keys[5])));
+  EXPECT_EQ(hash.find(TqString(keys[5])), nullptr);
+  hash.insert(TqString(keys[5]), -5);
+  EXPECT_EQ(*hash.find(TqString(keys[5])), -5);
+  EXPECT_EQ(hash.count(), static_cast<int32_t>(keys.size()));
+}
+
+TEST(HashTest, AMovedFromHashIsEmptyAndUsable) {
+  IntHash a;
+  a.insert("k", 1);
+  IntHash b(std::move(a));
+  EXPECT_EQ(*b.find("k"), 1);
+  a.insert("again", 2);  // NOLINT(bugprone-use-after-move): moved-from tables stay usable
+  EXPECT_EQ(a.count(), 1);
+  IntHash c;
+  c = std::move(b);
+  EXPECT_EQ(c.count(), 1);
+  EXPECT_EQ(b.count(), 0);
+  b.insert("x", 3);
+  EXPECT_EQ(*b.find("x"), 3);
 }
 
 TEST(HashTest, WireLayoutPairsKeysWithValues) {
