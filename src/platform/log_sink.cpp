@@ -19,7 +19,8 @@ T& immortal() {
   return *object;
 }
 
-std::mutex& logMutex() { return immortal<std::mutex>(); }
+// Recursive, like a Windows critical section: a thread that holds the lock may take it again.
+std::recursive_mutex& logMutex() { return immortal<std::recursive_mutex>(); }
 
 }  // namespace
 

@@ -99,3 +99,20 @@ TEST(LogSinkTest, LockIsFreeAfterTheScope) {
 
 }  // namespace
 }  // namespace tq
+
+namespace tq {
+namespace {
+
+// The lock is re-entrant for the thread that holds it, as a critical section is: a writer that
+// logs while holding it must not deadlock.
+TEST(LogLockTest, TheHoldingThreadMayTakeItAgain) {
+  LogLock outer;
+  EXPECT_TRUE(tryLockLog());
+  unlockLog();
+  LogLock inner;  // with a plain mutex this would never return
+  EXPECT_TRUE(tryLockLog());
+  unlockLog();
+}
+
+}  // namespace
+}  // namespace tq
