@@ -7,6 +7,7 @@
 #include <string>
 
 #include "client/submitter.h"
+#include "platform/file_system.h"
 #include "records/options.h"
 #include "records/record_file.h"
 
@@ -97,6 +98,8 @@ bool parseVersion(const tq::TqString& text, tq::HostVersion& version) {
 // Writes the job to a file, or to standard output for "-". Returns the byte count, 0 on failure.
 int32_t writeJob(tq::Job& job, const tq::TqString& path, int format) {
   if (path.view() != "-") return tq::saveRecordFile(job, path.c_str(), format);
+  std::fflush(stdout);
+  if (format != tq::kTextFormat && !tq::platform::setBinaryMode(stdout)) return 0;
   int32_t n = format == tq::kTextFormat ? job.encodeText() : job.encode();
   if (n == 0 || std::fwrite(job.buffer(), 1, static_cast<size_t>(n), stdout) != static_cast<size_t>(n))
     return 0;

@@ -68,6 +68,10 @@ bool clearHiddenAttribute(const std::string& path);
 
 // fopen() of nativePath(path); null when the path is unusable or the file cannot be opened.
 std::FILE* openFile(const std::string& path, const char* mode);
+
+// Puts an open stream (standard output, say) in binary mode, so that Windows does not turn LF
+// bytes into CR LF. POSIX streams are binary already. False when the mode cannot be changed.
+bool setBinaryMode(std::FILE* stream);
 // Positions beyond 2 GB within an open file. seekFile() is from the start; false on failure.
 bool seekFile(std::FILE* file, int64_t offset);
 int64_t tellFile(std::FILE* file);

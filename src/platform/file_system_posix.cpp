@@ -90,6 +90,8 @@ bool clearHiddenAttribute(const std::string& path) {
   return attributes.exists && !attributes.hidden;
 }
 
+bool setBinaryMode(std::FILE* stream) { return stream != nullptr; }
+
 std::FILE* openFile(const std::string& path, const char* mode) {
   if (!usablePath(path)) return nullptr;
   return std::fopen(nativePath(path).c_str(), mode);

@@ -1,6 +1,7 @@
 #include <windows.h>
 // windows.h first: the headers below build on its types.
 #include <direct.h>
+#include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
@@ -87,6 +88,10 @@ bool clearHiddenAttribute(const std::string& path) {
   if ((bits & FILE_ATTRIBUTE_HIDDEN) == 0) return true;
   bits &= ~static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN);
   return SetFileAttributesA(path.c_str(), bits ? bits : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool setBinaryMode(std::FILE* stream) {
+  return stream != nullptr && _setmode(_fileno(stream), _O_BINARY) != -1;
 }
 
 std::FILE* openFile(const std::string& path, const char* mode) {
