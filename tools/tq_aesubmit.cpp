@@ -2,10 +2,9 @@
 // that stand in for the submission window and the host's project, and writes it as a job file.
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <optional>
 #include <string>
 
+#include "client/static_host.h"
 #include "client/submitter.h"
 #include "platform/file_system.h"
 #include "records/options.h"
@@ -59,30 +58,6 @@ constexpr QueueOption kWindowOptions[] = {
     {"frame-range", tq::WindowItem::kFrameRange},
 };
 
-// The window and the project as the options describe them.
-class CommandLineHost : public tq::RenderHost {
- public:
-  std::map<tq::WindowItem, tq::TqString> texts;
-  bool composition_mode = false;
-  std::optional<tq::TqString> selected;
-  tq::TqString project;
-  tq::HostVersion version{16, 22};
-
-  tq::TqString itemText(tq::WindowItem item) override {
-    auto it = texts.find(item);
-    return it == texts.end() ? tq::TqString() : it->second;
-  }
-  bool isOn(tq::WindowItem item) override {
-    return item == tq::WindowItem::kCompositionRadio ? composition_mode
-                                                     : item == tq::WindowItem::kQueueRadio &&
-                                                           !composition_mode;
-  }
-  std::optional<tq::TqString> selectedCompositionName() override { return selected; }
-  tq::TqString projectPath() override { return project; }
-  tq::HostVersion hostApiVersion() override { return version; }
-  void setItemText(tq::WindowItem item, const tq::TqString& text) override { texts[item] = text; }
-};
-
 bool parseVersion(const tq::TqString& text, tq::HostVersion& version) {
   std::string s = text.str();
   size_t dot = s.find('.');
@@ -129,7 +104,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  CommandLineHost host;
+  tq::StaticHost host;
   options.stringValue("project", host.project);
   tq::TqString version;
   if (options.stringValue("host-version", version) && !parseVersion(version, host.version)) {
