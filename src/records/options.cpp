@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "platform/process_exit.h"
+
 namespace tq {
 namespace {
 
@@ -41,7 +43,7 @@ TqString concat(std::initializer_list<std::string_view> pieces) {
 
 }  // namespace
 
-OptionParser::OptionParser() : exit_([](int status) { std::exit(status); }) {
+OptionParser::OptionParser() : exit_([](int status) { platform::exitProcess(status); }) {
   declareFlag("help");
   declareFlag("version");
 }

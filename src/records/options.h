@@ -68,7 +68,7 @@ class OptionParser {
   }
   void setHelpCallback(Callback callback) { help_callback_ = std::move(callback); }
   void setVersionCallback(Callback callback) { version_callback_ = std::move(callback); }
-  // Replaces the exit of the help and version options (std::exit by default). When the
+  // Replaces the exit of the help and version options (platform::exitProcess by default). When the
   // replacement returns, parse() goes on and succeeds.
   void setExitFunction(ExitFunction exit_function) { exit_ = std::move(exit_function); }
 
