@@ -65,6 +65,11 @@ bool joinMulticastGroup(SocketHandle socket, uint32_t group, uint32_t interface_
 // Stream I/O: the bytes moved, 0 when the peer closed (reading), -1 on failure.
 int32_t sendSome(SocketHandle socket, const uint8_t* bytes, int32_t n);
 int32_t receiveSome(SocketHandle socket, uint8_t* bytes, int32_t n);
+// The same without blocking: kWouldBlock when nothing can be moved at once. A ready socket
+// costs one system call instead of a wait and a call.
+inline constexpr int32_t kWouldBlock = -2;
+int32_t sendAvailable(SocketHandle socket, const uint8_t* bytes, int32_t n);
+int32_t receiveAvailable(SocketHandle socket, uint8_t* bytes, int32_t n);
 // Datagram I/O: the bytes moved, -1 on failure.
 int32_t sendDatagram(SocketHandle socket, const uint8_t* bytes, int32_t n, Endpoint to);
 int32_t receiveDatagram(SocketHandle socket, uint8_t* bytes, int32_t capacity, Endpoint& from);

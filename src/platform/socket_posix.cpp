@@ -195,6 +195,26 @@ int32_t receiveSome(SocketHandle socket, uint8_t* bytes, int32_t n) {
   return static_cast<int32_t>(got);
 }
 
+int32_t sendAvailable(SocketHandle socket, const uint8_t* bytes, int32_t n) {
+  ssize_t sent;
+  do {
+    sent = ::send(fd(socket), bytes, static_cast<size_t>(n), kSendFlags | MSG_DONTWAIT);
+  } while (sent < 0 && errno == EINTR);
+  if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return kWouldBlock;
+  if (sent < 0) record();
+  return static_cast<int32_t>(sent);
+}
+
+int32_t receiveAvailable(SocketHandle socket, uint8_t* bytes, int32_t n) {
+  ssize_t got;
+  do {
+    got = ::recv(fd(socket), bytes, static_cast<size_t>(n), MSG_DONTWAIT);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return kWouldBlock;
+  if (got < 0) record();
+  return static_cast<int32_t>(got);
+}
+
 int32_t sendDatagram(SocketHandle socket, const uint8_t* bytes, int32_t n, Endpoint to) {
   sockaddr_in address = toSockaddr(to);
   ssize_t sent;

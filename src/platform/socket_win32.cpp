@@ -219,6 +219,18 @@ int32_t receiveSome(SocketHandle socket, uint8_t* bytes, int32_t n) {
   return got;
 }
 
+// Winsock has no per-call non-blocking flag: a zero-time select says whether the call would
+// block.
+int32_t sendAvailable(SocketHandle socket, const uint8_t* bytes, int32_t n) {
+  if (waitSocket(socket, 0, WaitFor::kWrite) != 1) return kWouldBlock;
+  return sendSome(socket, bytes, n);
+}
+
+int32_t receiveAvailable(SocketHandle socket, uint8_t* bytes, int32_t n) {
+  if (waitSocket(socket, 0, WaitFor::kRead) != 1) return kWouldBlock;
+  return receiveSome(socket, bytes, n);
+}
+
 int32_t sendDatagram(SocketHandle socket, const uint8_t* bytes, int32_t n, Endpoint to) {
   sockaddr_in address = toSockaddr(to);
   int sent = sendto(handle(socket), reinterpret_cast<const char*>(bytes), n, 0,

@@ -23,6 +23,15 @@ class ByteStream {
   virtual int32_t write(const uint8_t* bytes, int32_t n) = 0;
   // Why the last read or write failed.
   virtual std::string failureText() const = 0;
+
+  // read() and write() when they would not block, else kWouldBlock without waiting.
+  static constexpr int32_t kWouldBlock = platform::kWouldBlock;
+  virtual int32_t tryRead(uint8_t* bytes, int32_t n) {
+    return waitReadable(0) ? read(bytes, n) : kWouldBlock;
+  }
+  virtual int32_t tryWrite(const uint8_t* bytes, int32_t n) {
+    return waitWritable(0) ? write(bytes, n) : kWouldBlock;
+  }
 };
 
 // A connected stream socket.
@@ -34,6 +43,12 @@ class SocketStream : public ByteStream {
   int32_t read(uint8_t* bytes, int32_t n) override;
   int32_t write(const uint8_t* bytes, int32_t n) override;
   std::string failureText() const override { return platform::socketErrorText(); }
+  int32_t tryRead(uint8_t* bytes, int32_t n) override {
+    return platform::receiveAvailable(socket_, bytes, n);
+  }
+  int32_t tryWrite(const uint8_t* bytes, int32_t n) override {
+    return platform::sendAvailable(socket_, bytes, n);
+  }
 
  private:
   platform::SocketHandle socket_;

@@ -43,13 +43,16 @@ class Deadline {
 
 enum class ReadOutcome { kDone, kTimedOut, kClosed, kFailed };
 
-// Reads exactly n bytes, waiting before each read.
+// Reads exactly n bytes, waiting only when nothing is there yet.
 ReadOutcome readExact(ByteStream& in, uint8_t* bytes, int32_t n, const Deadline& deadline) {
   int32_t got = 0;
   while (got < n) {
-    int32_t wait = deadline.nextWait();
-    if (wait < 0 || !in.waitReadable(wait)) return ReadOutcome::kTimedOut;
-    int32_t r = in.read(bytes + got, n - got);
+    int32_t r = in.tryRead(bytes + got, n - got);
+    if (r == ByteStream::kWouldBlock) {
+      int32_t wait = deadline.nextWait();
+      if (wait < 0 || !in.waitReadable(wait)) return ReadOutcome::kTimedOut;
+      r = in.read(bytes + got, n - got);
+    }
     if (r == 0) return ReadOutcome::kClosed;
     if (r < 0) return ReadOutcome::kFailed;
     got += r;
@@ -82,10 +85,14 @@ void setFailure(Error& error, int32_t code, const std::string& reason) {
 
 constexpr const char* kClosedByPeer = "connection closed by peer";
 
-// Reads one length field of the header: false with the code set.
-bool readLength(ByteStream& in, const Deadline& deadline, Error& error, int32_t& value) {
-  uint8_t field[4];
-  switch (readExact(in, field, 4, deadline)) {
+bool validLength(int32_t value) { return value > 0 && value <= maxFrameBody(); }
+
+// Reads the two length fields of the header (C, then L): false with the code set. A C of 0 or
+// less, or above the limit, is refused whatever L says.
+bool readLengths(ByteStream& in, const Deadline& deadline, Error& error, int32_t& compressed,
+                 int32_t& length) {
+  uint8_t fields[8];
+  switch (readExact(in, fields, 8, deadline)) {
     case ReadOutcome::kDone:
       break;
     case ReadOutcome::kTimedOut:
@@ -98,8 +105,9 @@ bool readLength(ByteStream& in, const Deadline& deadline, Error& error, int32_t&
       setFailure(error, 19, in.failureText());
       return false;
   }
-  value = getInt32(field);
-  if (value <= 0 || value > maxFrameBody()) {
+  compressed = getInt32(fields);
+  length = getInt32(fields + 4);
+  if (!validLength(compressed) || !validLength(length)) {
     error.setCode(20);
     return false;
   }
@@ -124,12 +132,15 @@ int32_t writeTcpFrame(ByteStream& out, const uint8_t* body, int32_t n, int32_t t
   deadline.allowBody(compressed);
   int32_t total = kTcpHeaderSize + compressed, written = 0;
   while (written < total) {
-    int32_t wait = deadline.nextWait();
-    if (wait < 0 || !out.waitWritable(wait)) {
-      error.setCode(5);
-      return -1;
+    int32_t w = out.tryWrite(frame.get() + written, total - written);
+    if (w == ByteStream::kWouldBlock) {
+      int32_t wait = deadline.nextWait();
+      if (wait < 0 || !out.waitWritable(wait)) {
+        error.setCode(5);
+        return -1;
+      }
+      w = out.write(frame.get() + written, total - written);
     }
-    int32_t w = out.write(frame.get() + written, total - written);
     if (w <= 0) {
       if (written >= kTcpHeaderSize) break;
       error.setCode(written < 1 ? 6 : written < 5 ? 7 : 8);
@@ -143,12 +154,15 @@ int32_t writeTcpFrame(ByteStream& out, const uint8_t* body, int32_t n, int32_t t
 std::unique_ptr<uint8_t[]> readTcpFrame(ByteStream& in, int32_t timeout_ms, Error& error,
                                         int32_t& n) {
   n = 0;
-  if (!in.waitReadable(std::max(timeout_ms, 0))) {
-    error.setCode(15);
-    return nullptr;
-  }
   uint8_t version = 0;
-  int32_t r = in.read(&version, 1);
+  int32_t r = in.tryRead(&version, 1);
+  if (r == ByteStream::kWouldBlock) {
+    if (!in.waitReadable(std::max(timeout_ms, 0))) {
+      error.setCode(15);
+      return nullptr;
+    }
+    r = in.read(&version, 1);
+  }
   if (r == 0) {
     error.setCode(16);
     return nullptr;
@@ -163,8 +177,7 @@ std::unique_ptr<uint8_t[]> readTcpFrame(ByteStream& in, int32_t timeout_ms, Erro
   }
   Deadline deadline(timeout_ms);
   int32_t compressed = 0, length = 0;
-  if (!readLength(in, deadline, error, compressed) || !readLength(in, deadline, error, length))
-    return nullptr;
+  if (!readLengths(in, deadline, error, compressed, length)) return nullptr;
   if (int64_t{length} > int64_t{compressed} * kMaxInflateRatio + kInflateSlack) {
     error.setCode(21);
     return nullptr;
