@@ -76,7 +76,8 @@ int32_t writeJob(tq::Job& job, const tq::TqString& path, int format) {
   std::fflush(stdout);
   if (format != tq::kTextFormat && !tq::platform::setBinaryMode(stdout)) return 0;
   int32_t n = format == tq::kTextFormat ? job.encodeText() : job.encode();
-  if (n == 0 || std::fwrite(job.buffer(), 1, static_cast<size_t>(n), stdout) != static_cast<size_t>(n))
+  if (n == 0 ||
+      std::fwrite(job.buffer(), 1, static_cast<size_t>(n), stdout) != static_cast<size_t>(n))
     return 0;
   if (format == tq::kTextFormat) std::fputc('\n', stdout);
   return std::fflush(stdout) == 0 ? n : 0;

@@ -15,7 +15,8 @@ int main() {
   std::fflush(stdout);
   tq::ClientConfig config;
   std::printf("installation directory: %s\n", config.installDirectory().c_str());
-  std::printf("supervisors: %s\n", config.supervisorText().empty() ? "(none)" : config.supervisorText().c_str());
+  std::printf("supervisors: %s\n",
+              config.supervisorText().empty() ? "(none)" : config.supervisorText().c_str());
   std::printf("supervisor port: %d\n", config.supervisorPort());
   std::printf("client time-out: %d ms\n", config.timeout());
   std::printf("temporary directory: %s\n", tq::defaultText(304).c_str());

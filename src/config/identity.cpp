@@ -12,6 +12,12 @@ TqString macAddressText(const std::vector<std::array<uint8_t, 6>>& adapters) {
 
 TqString macAddressText() { return macAddressText(platform::adapterAddresses()); }
 
+MacAddress macAddress() {
+  MacAddress record;
+  record.value = macAddressText();
+  return record;
+}
+
 TqString userName() { return TqString(std::string_view(platform::userName())); }
 
 TqString hostName() { return TqString(std::string_view(platform::hostName())); }

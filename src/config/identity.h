@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "records/basic_records.h"
 #include "records/tq_string.h"
 
 namespace tq {
@@ -15,6 +16,8 @@ namespace tq {
 TqString macAddressText();
 // The same choice over a given adapter list.
 TqString macAddressText(const std::vector<std::array<uint8_t, 6>>& adapters);
+// macAddressText() as the "macaddress" record that messages carry.
+MacAddress macAddress();
 // The user's name ("" when it cannot be found); see platform/identity.h.
 TqString userName();
 // The host's name ("" when it cannot be found).

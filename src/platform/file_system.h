@@ -41,6 +41,8 @@ bool usablePath(std::string_view path);
 FileAttributes fileAttributes(const std::string& path);
 // Seconds since 1970-01-01 UTC of the last write; nothing when the file cannot be examined.
 std::optional<int64_t> modificationTime(const std::string& path);
+// Sets the last-write time (seconds since 1970-01-01 UTC); false when the system refuses.
+bool setModificationTime(const std::string& path, int64_t seconds);
 
 // The search pattern of a directory listing: path, a '\' unless the path already ends with a
 // separator, and "*.*".

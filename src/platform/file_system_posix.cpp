@@ -1,7 +1,9 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -45,6 +47,12 @@ std::optional<int64_t> modificationTime(const std::string& path) {
   struct stat info;
   if (!usablePath(path) || ::stat(nativePath(path).c_str(), &info) != 0) return std::nullopt;
   return static_cast<int64_t>(info.st_mtime);
+}
+
+bool setModificationTime(const std::string& path, int64_t seconds) {
+  if (!usablePath(path)) return false;
+  timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
+  return ::utimensat(AT_FDCWD, nativePath(path).c_str(), times, 0) == 0;
 }
 
 bool listDirectory(const std::string& path, std::vector<std::string>& names) {

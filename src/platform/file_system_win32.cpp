@@ -38,6 +38,18 @@ std::optional<int64_t> modificationTime(const std::string& path) {
   return static_cast<int64_t>(ticks / kTicksPerSecond) - kSecondsFrom1601To1970;
 }
 
+bool setModificationTime(const std::string& path, int64_t seconds) {
+  if (!usablePath(path)) return false;
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  uint64_t ticks = static_cast<uint64_t>(seconds + 11644473600LL) * 10000000ULL;
+  FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  BOOL ok = SetFileTime(file, nullptr, nullptr, &time);
+  CloseHandle(file);
+  return ok != 0;
+}
+
 bool listDirectory(const std::string& path, std::vector<std::string>& names) {
   names.clear();
   if (!usablePath(path)) return false;

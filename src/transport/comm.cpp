@@ -54,8 +54,8 @@ Comm::Comm(platform::SocketHandle socket, int32_t type)
   startSockets();
 }
 
-Comm::Comm(const TqString& host, int32_t port, int32_t type)
-    : serial_(nextSerial()), type_(type), host_(host), port_(port) {
+Comm::Comm(const TqString& host, int32_t port, int32_t type, int32_t timeout)
+    : serial_(nextSerial()), type_(type), host_(host), port_(port), timeout_(timeout) {
   startSockets();
   if (isTcpType(type)) connect();
 }

@@ -39,8 +39,8 @@ class Comm {
   // An accepted connection or a listener's datagram socket: active; owns the socket for the TCP
   // types (1, 4, 5, 7) but not for the UDP ones.
   Comm(platform::SocketHandle socket, int32_t type);
-  // The client side; the TCP types connect at once.
-  Comm(const TqString& host, int32_t port, int32_t type);
+  // The client side; the TCP types connect at once, waiting at most `timeout` milliseconds.
+  Comm(const TqString& host, int32_t port, int32_t type, int32_t timeout = kDefaultTimeout);
   Comm(const Comm&) = delete;
   Comm& operator=(const Comm&) = delete;
   virtual ~Comm();

@@ -19,16 +19,15 @@ class Sample : public Record<Sample> {
   TqString text;
   bool flag = false;
   JobId job;
-  TqString shared_text;   // id 8, string
-  int32_t shared_int = 0; // id 8, integer
-  int32_t hidden = 0;     // binary stream only
+  TqString shared_text;    // id 8, string
+  int32_t shared_int = 0;  // id 8, integer
+  int32_t hidden = 0;      // binary stream only
   static constexpr auto fields() {
-    return std::make_tuple(Field(1, "number", &Sample::number), Field(2, "letter", &Sample::letter),
-                           Field(3, "text", &Sample::text), Field(4, "flag", &Sample::flag),
-                           Field(5, "job", &Sample::job),
-                           Field(8, "shared_text", &Sample::shared_text),
-                           Field(8, "shared_int", &Sample::shared_int),
-                           Field(10, "", &Sample::hidden, kBinaryOnly));
+    return std::make_tuple(
+        Field(1, "number", &Sample::number), Field(2, "letter", &Sample::letter),
+        Field(3, "text", &Sample::text), Field(4, "flag", &Sample::flag),
+        Field(5, "job", &Sample::job), Field(8, "shared_text", &Sample::shared_text),
+        Field(8, "shared_int", &Sample::shared_int), Field(10, "", &Sample::hidden, kBinaryOnly));
   }
 };
 
@@ -110,7 +109,8 @@ inline std::string header(int16_t id, int16_t kind) {
                      static_cast<char>(kind >> 8), static_cast<char>(kind)};
 }
 inline int decodeBytes(Object& r, const std::string& bytes) {
-  return r.decode(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int32_t>(bytes.size()));
+  return r.decode(reinterpret_cast<const uint8_t*>(bytes.data()),
+                  static_cast<int32_t>(bytes.size()));
 }
 inline std::string encodeBytes(Object& r) {
   r.encode();
