@@ -8,9 +8,10 @@
 
 #include "config/client_config.h"
 #include "config/defaults.h"
+#include "records/version.h"
 
 int main() {
-  std::printf("version: %s\n", TQ_VERSION_TEXT);
+  std::printf("version: %s\n", tq::kVersionText);
   std::printf("configuration file: %s\n", tq::defaultText(301).c_str());
   std::fflush(stdout);
   tq::ClientConfig config;
