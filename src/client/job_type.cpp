@@ -86,8 +86,8 @@ JobType::JobType(const TqString& name, const TqString& search_path)
     : name_(name), search_path_(search_path) {
   TqString directory = findDirectory(name, search_path);
   if (directory.empty()) {
-    problem_ = TqString("no job type \"") + name + "\" along the search path \"" + search_path +
-               "\"";
+    problem_ =
+        TqString("no job type \"") + name + "\" along the search path \"" + search_path + "\"";
     return;
   }
   load(directory);
@@ -128,8 +128,8 @@ void JobType::checkVersions() {
   float number = 0.0f;
   if (versionNumber(minimum_version_, number) && library < number) {
     valid_ = false;
-    problem_ = TqString("job type \"") + name_ + "\" needs at least version " +
-               minimum_version_ + " (this library is " + kVersionNumberText + ")";
+    problem_ = TqString("job type \"") + name_ + "\" needs at least version " + minimum_version_ +
+               " (this library is " + kVersionNumberText + ")";
   }
   if (versionNumber(required_version_, number) && library != number) {
     valid_ = false;
