@@ -5,8 +5,8 @@
 #include <tuple>
 
 #include "records/field.h"
-#include "records/list.h"
 #include "records/hash.h"
+#include "records/list.h"
 
 namespace tq {
 
@@ -21,13 +21,49 @@ class Status : public Record<Status> {
   static constexpr auto fields() { return std::make_tuple(Field(1, "value", &Status::value)); }
 };
 
-// An IPv4 address as an integer.
+// An IPv4 address as an integer in host order; its text form is dotted decimal, most
+// significant byte first. Besides the value it knows whether one was ever stored ("unset" for a
+// new record); that flag is not encoded.
 class Address : public Record<Address> {
  public:
   static constexpr int32_t kClassId = 13;
   static constexpr const char* kTypeName = "address";
+  Address() = default;
+  explicit Address(uint32_t address) { set(address); }
+
   int32_t value = 0;
+
+  void set(uint32_t address) {
+    value = static_cast<int32_t>(address);
+    unset_ = false;
+  }
+  uint32_t get() const { return static_cast<uint32_t>(value); }
+  bool isUnset() const { return unset_; }
+  // Back to a new record's state: value 0, unset.
+  void reset() {
+    value = 0;
+    unset_ = true;
+  }
+
+  // Exactly four groups of one or more decimal digits, each at most 255, separated by single
+  // '.', nothing after the fourth ("010.000.000.001" is one; "256.1.1.1", "1.2.3", "1.2.3.4."
+  // and "" are not).
+  static bool isDottedQuad(const TqString& text);
+  // Takes each run of digits as one byte, most significant first (a value above 255 keeps its
+  // low 8 bits), any other byte ending a group; missing groups are 0. Text with more than four
+  // groups, or with no digit at all, leaves the record unchanged (false).
+  bool parse(const TqString& text);
+  TqString toText() const;
+  // The first IPv4 address of a host name; an unknown name leaves the record unset (false).
+  bool resolve(const TqString& name);
+
+  void readField(Decoder& in) override;
+  void readNamedFields(const TextFrame& frame) override;
+
   static constexpr auto fields() { return std::make_tuple(Field(1, "value", &Address::value)); }
+
+ private:
+  bool unset_ = true;
 };
 
 // A point in time, in seconds.
