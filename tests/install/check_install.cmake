@@ -12,7 +12,7 @@ function(run)
   set(run_output "${out}" PARENT_SCOPE)
 endfunction()
 
-set(expected "tq 5.2-2 type=aftereffects valid=1 label=render regex=1 text=1 cipher=64")
+set(expected "tq 5.2-2 type=aftereffects valid=1 label=render regex=1 text=1 zlib=1 cipher=64")
 
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
