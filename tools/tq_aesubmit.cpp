@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "records/options.h"
 #include "records/record_file.h"
+#include "records/version.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
   options.declareString("text");
   options.declareString("binary");
   options.setHelpCallback([](tq::OptionParser&) { std::fputs(kHelp, stdout); });
-  options.setVersionCallback([](tq::OptionParser&) { std::printf("%s\n", TQ_VERSION_TEXT); });
+  options.setVersionCallback([](tq::OptionParser&) { std::printf("%s\n", tq::kVersionText); });
   if (!options.parse(argc, argv)) {
     std::fputs(options.errorText().c_str(), stderr);
     std::fputs("try: tq-aesubmit -help\n", stderr);
