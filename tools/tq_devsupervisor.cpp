@@ -6,6 +6,7 @@
 #include "dev_supervisor.h"
 #include "records/basic_records.h"
 #include "records/options.h"
+#include "records/version.h"
 
 namespace {
 
