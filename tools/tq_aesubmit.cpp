@@ -1,15 +1,18 @@
 // tq-aesubmit: builds the render job that the "Submit Job" button would build, from options
-// that stand in for the submission window and the host's project, and writes it as a job file.
+// that stand in for the submission window and the host's project, and writes it as a job file
+// or submits it to the supervisor.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "client/static_host.h"
+#include "client/submit.h"
 #include "client/submitter.h"
 #include "platform/file_system.h"
 #include "records/options.h"
 #include "records/record_file.h"
 #include "records/version.h"
+#include "transport/error.h"
 
 namespace {
 
@@ -27,8 +30,16 @@ constexpr const char* kHelp =
     "Queue settings, each taken as the window field's text (not given: an empty field):\n"
     "  -name -status -cluster -hosts -priority -groups -cpus -requirements\n"
     "  -reservations -restrictions -pid -pgrp -user -domain\n"
-    "Output (default: the text form on standard output):\n"
-    "  -text FILE               the job in the text form (\"-\": standard output)\n"
+    "Submitting:\n"
+    "  -submit                  submit the job; print the accepted identifiers, one per line,\n"
+    "                           as the results box shows them\n"
+    "  -supervisor HOST         the supervisor to use (default: as tq.conf finds one)\n"
+    "  -timeout MS              time-out in milliseconds (default: client_timeout of tq.conf)\n"
+    "  -offline                 complete the job but send nothing\n"
+    "  -dry-run                 complete the job as a submission would, send nothing\n"
+    "Output (default without -submit: the text form on standard output):\n"
+    "  -text FILE               the job in the text form (\"-\": standard output); with\n"
+    "                           -submit or -dry-run, the job as completed for the supervisor\n"
     "  -binary FILE             the job in the binary form (\"-\": standard output)\n"
     "  -help                    this text\n"
     "Options may be shortened to any unambiguous prefix.\n";
@@ -94,6 +105,11 @@ int main(int argc, char** argv) {
   for (const QueueOption& o : kWindowOptions) options.declareString(o.name);
   options.declareString("text");
   options.declareString("binary");
+  options.declareFlag("submit");
+  options.declareString("supervisor");
+  options.declareInteger("timeout");
+  options.declareFlag("offline");
+  options.declareFlag("dry-run");
   options.setHelpCallback([](tq::OptionParser&) { std::fputs(kHelp, stdout); });
   options.setVersionCallback([](tq::OptionParser&) { std::printf("%s\n", tq::kVersionText); });
   if (!options.parse(argc, argv)) {
@@ -123,12 +139,29 @@ int main(int argc, char** argv) {
     if (options.stringValue(o.name, value)) host.texts[o.item] = value;
   }
 
-  std::unique_ptr<tq::Job> job = tq::Submitter(host).buildJob();
+  tq::JobList jobs;
+  jobs.append(tq::Submitter(host).buildJob());
+  tq::Job* job = jobs.at(0);
+
+  bool submitting = options.isSet("submit");
+  if (submitting && options.isSet("dry-run")) {
+    std::fputs("ERROR: give -submit or -dry-run, not both\n", stderr);
+    return 2;
+  }
+  tq::TqString supervisor;
+  if (options.stringValue("supervisor", supervisor)) tq::setSupervisorHost(supervisor);
+  int32_t timeout = 0;
+  if (options.integerValue("timeout", timeout)) tq::setTimeout(timeout);
+  if (options.isSet("offline")) tq::setOffline("offline");
+  if (options.isSet("dry-run")) tq::prepareJob(*job, tq::submitSearchPath());
+
+  tq::JobList accepted;
+  bool submitted = submitting && tq::submit(jobs, accepted);
 
   tq::TqString text_path, binary_path;
   bool text = options.stringValue("text", text_path);
   bool binary = options.stringValue("binary", binary_path);
-  if (!text && !binary) {
+  if (!text && !binary && !submitting) {
     text = true;
     text_path = "-";
   }
@@ -140,5 +173,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "ERROR: cannot write the job to '%s'\n", binary_path.c_str());
     return 1;
   }
-  return 0;
+  if (!submitting) return 0;
+  if (!submitted) {
+    std::fprintf(stderr, "unable to submit job\n%s\n", tq::lastError().text().c_str());
+    return 1;
+  }
+  if (!tq::offlineSetting().empty()) std::fputs("offline: nothing was sent\n", stderr);
+  for (int32_t i = 0; i < accepted.count(); ++i) std::printf("%d\n", accepted[i].id);
+  return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dev_supervisor.h"
+#include "platform/file_system.h"
 #include "records/basic_records.h"
 #include "records/options.h"
 #include "records/version.h"
@@ -63,11 +64,12 @@ int main(int argc, char** argv) {
   if (options.positionalCount() > 0) return usage("unexpected argument");
 
   tq::DevSupervisorOptions settings;
-  settings.port = tq::ClientConfig().supervisorPort();
   int32_t number = 0;
   if (options.integerValue("port", number)) {
     if (number < 0 || number > 65535) return usage("-port expects 0 to 65535");
     settings.port = number;
+  } else {
+    settings.port = tq::ClientConfig().supervisorPort();
   }
   tq::TqString text;
   if (options.stringValue("address", text)) {
@@ -124,7 +126,7 @@ int main(int argc, char** argv) {
   }
   std::printf("tq-devsupervisor: listening on %s port %d (tcp and udp); jobs in %s\n",
               tq::Address(settings.address).toText().c_str(), supervisor.port(),
-              supervisor.dataDirectory().c_str());
+              tq::platform::nativePath(supervisor.dataDirectory().str()).c_str());
   std::fflush(stdout);
   int32_t served = supervisor.run();
   std::printf("tq-devsupervisor: stopped after %d requests\n", served);

@@ -66,6 +66,7 @@ bool MessageServer::dispatch(const uint8_t* body, int32_t length, Comm& comm) {
   Message message;
   message.version = kServerVersion;
   message.decode(body, length);
+  message.sender = peerOf(comm);
   if (message.tag == 0) return false;
   if ((config_->clientFlags() & kRestrictDomainFlag) && message.kerv_domain.empty()) {
     if (comm.type() != Comm::kUdp) {

@@ -115,10 +115,17 @@ void DevSupervisor::assignIds(Job& job, int32_t parent_id) {
   for (int32_t i = 0; i < job.children.count(); ++i) assignIds(job.children[i], job.id);
 }
 
-bool DevSupervisor::storeJob(Job& job) {
-  std::string path = joinPath(options_.data_directory, std::to_string(job.id) + ".job");
-  bool stored = saveRecordFile(job, path.c_str(), kTextFormat) > 0;
-  for (int32_t i = 0; i < job.children.count(); ++i) stored = storeJob(job.children[i]) && stored;
+bool DevSupervisor::storeJob(Job& job, const Message& envelope) {
+  std::string base = joinPath(options_.data_directory, std::to_string(job.id));
+  bool stored = saveRecordFile(job, (base + ".job").c_str(), kTextFormat) > 0;
+  // Who sent it, as the envelope said: what a supervisor would check the submitter by.
+  std::string from = "user=" + envelope.user.str() + "\ndomain=" + envelope.domain.str() +
+                     "\nmac_address=" + envelope.mac_address.value.str() +
+                     "\naddress=" + envelope.sender.toText().str() + "\n";
+  std::string reason;
+  stored = platform::writePrivateFile(base + ".from", from, reason) && stored;
+  for (int32_t i = 0; i < job.children.count(); ++i)
+    stored = storeJob(job.children[i], envelope) && stored;
   return stored;
 }
 
@@ -150,7 +157,7 @@ void DevSupervisor::submit(Message& message, Comm& comm) {
     assignIds(job, 0);
     if (job.user.empty()) job.user = message.user;
     if (job.domain.empty()) job.domain = message.domain;
-    if (!storeJob(job)) {
+    if (!storeJob(job, message)) {
       refuse(comm, TqString(("tq-devsupervisor: cannot store job " + std::to_string(job.id) +
                              " in " + options_.data_directory.str())
                                 .c_str()));

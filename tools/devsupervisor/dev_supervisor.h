@@ -4,7 +4,8 @@
 // It listens on one address (127.0.0.1 by default) at one port, on TCP for requests and on UDP
 // for discovery. A submission (tag 200 with a job_list) gives each job, and each child, the
 // next identifier (kept in "<data>/next_id" across restarts), stores every accepted job as the
-// text job file "<data>/<id>.job", logs one line, and answers tag 1 with the accepted jobs as a
+// text job file "<data>/<id>.job" with the sender's envelope (user, domain, hardware address,
+// address) in "<data>/<id>.from", logs one line, and answers tag 1 with the accepted jobs as a
 // job_list. Discovery (tag 401) is answered with a "domain" record. Any other request is refused
 // (tag 3) with an "error" record saying why.
 #pragma once
@@ -62,7 +63,7 @@ class DevSupervisor : public MessageServer {
  private:
   void submit(Message& message, Comm& comm);
   void assignIds(Job& job, int32_t parent_id);
-  bool storeJob(Job& job);
+  bool storeJob(Job& job, const Message& envelope);
   bool saveCounter();
   void refuse(Comm& comm, const TqString& text);
   void answer(Message& message, Comm& comm);
