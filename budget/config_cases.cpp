@@ -122,6 +122,23 @@ std::string inheritedKeys(size_t bytes) {
   return out;
 }
 
+// Every bound of the sectioned reader spent at once: as many sections as it takes, each with a
+// key, a parent whose keys they all inherit until the stores run out, values that expand to
+// many times their length; the rest of the input a comment.
+std::string sectionedBoundsTogether(size_t bytes) {
+  std::string out;
+  const std::string name(50, 'n');  // near 1 MiB of names in headers: 4 x 4096 x 50
+  for (const char* suffix : {"a[1-4096]", "b[1-4095]"}) {
+    out += "[" + name + suffix + "]\nk = $p.v0$p.v0$p.v0$p.v0\n";
+  }
+  out += "[p]\n";
+  for (int i = 0; i < 64; ++i)
+    out += "v" + std::to_string(i) + " = " + std::string(256, 'v') + "\n";
+  for (const char* suffix : {"a[1-4096]", "b[1-4095]"}) out += "[" + name + suffix + "] : p\n";
+  if (out.size() < bytes) out += "#" + std::string(bytes - out.size(), 'x');
+  return out;
+}
+
 // A token per byte: line ends, which the parser skips.
 std::string lineEndTokens(size_t bytes) { return std::string(bytes, '\n'); }
 
@@ -144,8 +161,12 @@ std::string repeatedReferences(size_t bytes) {
 // Millions of leaves and no operator.
 std::string expressionLeaves(size_t bytes) { return repeated("a ", bytes); }
 
-// A balanced tree of millions of terms: every level within the depth bound.
-std::string expressionTerms(size_t bytes) { return repeated("(a+b)*(c-d)+", bytes) + "e"; }
+// A balanced tree of a million terms or so: every level within the depth bound.
+std::string expressionTerms(size_t bytes) {
+  std::string tree = "a";
+  while (tree.size() * 2 + 3 <= bytes) tree = "(" + tree + "+" + tree + ")";
+  return tree;
+}
 
 // Parentheses opened and never closed.
 std::string expressionOpenParens(size_t bytes) { return std::string(bytes, '('); }
@@ -199,6 +220,8 @@ TQ_BUDGET_CASE(conf_template_lines, "config template merge", templateLines, merg
 TQ_BUDGET_CASE(sectioned_long_names, "sectioned config", longGeneratedNames, readSectioned);
 TQ_BUDGET_CASE(sectioned_value_per_section, "sectioned config", valuePerSection, readSectioned);
 TQ_BUDGET_CASE(sectioned_inherited_keys, "sectioned config", inheritedKeys, readSectioned);
+TQ_BUDGET_CASE(sectioned_bounds_together, "sectioned config", sectionedBoundsTogether,
+               readSectioned);
 TQ_BUDGET_CASE(sectioned_tokens, "sectioned config", lineEndTokens, readSectioned);
 TQ_BUDGET_CASE(sectioned_missing_parents, "sectioned config", missingParents, readSectioned);
 TQ_BUDGET_CASE(sectioned_references, "sectioned config", repeatedReferences, readSectioned);
