@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite, as CI runs it:
-#   1. native build (RelWithDebInfo, warnings are errors, benchmarks compiled) and its tests
+#   1. native build (RelWithDebInfo, warnings are errors, benchmarks compiled), its tests and the
+#      budget checks (tq-budget -all: hostile inputs against their memory allowance)
 #   2. native build with AddressSanitizer + UndefinedBehaviorSanitizer and its tests
 #   3. 32-bit Windows build (mingw-w64, warnings are errors) and its tests under Wine
 #   4. libFuzzer targets (clang), each for TQ_FUZZ_SECONDS, two at a time, when fuzz/ has any
@@ -63,11 +64,22 @@ ctest_run() {
   ctest --test-dir "$1" -j"$jobs" --output-on-failure --no-tests=error "${@:2}"
 }
 
+# The budget checks (budget/budget.h): every hostile-input case at 10 MB, each in a process of
+# its own, against max(64 MiB, 16 x N) of peak memory; time is reported, not asserted.
+budget_run() {
+  echo
+  echo "-- budget checks (tq-budget -all -size 10000000)"
+  "$1/budget/tq-budget" -all -size 10000000
+}
+
 native() {
-  local dir="$builds/native"
+  local dir="$builds/native" status
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON -DTQ_BUILD_BENCH=ON &&
-    cmake --build "$dir" -j"$jobs" &&
-    ctest_run "$dir"
+    cmake --build "$dir" -j"$jobs" || return 1
+  ctest_run "$dir"
+  status=$?
+  budget_run "$dir" || status=1
+  return $status
 }
 
 asan() {
