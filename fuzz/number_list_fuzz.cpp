@@ -23,7 +23,7 @@ std::vector<int32_t> sorted(std::vector<int32_t> n) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > 4096) return 0;
+  if (size > (1u << 16)) return 0;
   std::string_view text(reinterpret_cast<const char*>(data), size);
   tq::NumberList written;
   written.parse(text, tq::NumberList::kAsWritten, kLimit);

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # The whole test suite, as CI runs it:
-#   1. native build (RelWithDebInfo, warnings are errors, benchmarks compiled) and its tests
+#   1. native build (RelWithDebInfo, warnings are errors, benchmarks compiled), its tests and the
+#      budget checks (tq-budget -all: hostile inputs against their memory allowance)
 #   2. native build with AddressSanitizer + UndefinedBehaviorSanitizer and its tests
 #   3. 32-bit Windows build (mingw-w64, warnings are errors) and its tests under Wine
-#   4. libFuzzer targets (clang), each for a bounded number of inputs, when fuzz/ has any
+#   4. libFuzzer targets (clang), each for TQ_FUZZ_SECONDS, two at a time, when fuzz/ has any
 # It installs what is missing first (scripts/install-deps.sh, scripts/windows-deps.sh).
 # Every stage runs even when an earlier one fails; the exit status is non-zero if any failed.
 #
 # Environment: TQ_JOBS (parallel jobs, default 2), TQ_BUILD_ROOT (default <repo>/build-ci),
 # TQ_WIN32_DEPS (Windows libraries), TQ_WINEPREFIX (Wine prefix, default <build root>/wine),
-# TQ_FUZZ_RUNS (inputs per fuzzer, default 20000), TQ_FUZZ_SECONDS (time limit per fuzzer,
-# default 180), TQ_STAGES (which stages, default "native asan win32 fuzz").
+# TQ_FUZZ_SECONDS (time per fuzzer, default 60; the stage takes about that times half the
+# number of targets, plus its build), TQ_FUZZ_RUNS (most inputs per fuzzer, default no bound),
+# TQ_STAGES (which stages, default "native asan win32 fuzz").
 set -uo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -62,11 +64,22 @@ ctest_run() {
   ctest --test-dir "$1" -j"$jobs" --output-on-failure --no-tests=error "${@:2}"
 }
 
+# The budget checks (budget/budget.h): every hostile-input case at 10 MB, each in a process of
+# its own, against max(64 MiB, 16 x N) of peak memory; time is reported, not asserted.
+budget_run() {
+  echo
+  echo "-- budget checks (tq-budget -all -size 10000000)"
+  "$1/budget/tq-budget" -all -size 10000000
+}
+
 native() {
-  local dir="$builds/native"
+  local dir="$builds/native" status
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON -DTQ_BUILD_BENCH=ON &&
-    cmake --build "$dir" -j"$jobs" &&
-    ctest_run "$dir"
+    cmake --build "$dir" -j"$jobs" || return 1
+  ctest_run "$dir"
+  status=$?
+  budget_run "$dir" || status=1
+  return $status
 }
 
 asan() {
@@ -94,7 +107,9 @@ win32() {
 
 # --- fuzzing ---------------------------------------------------------------------------------
 # fuzz/CMakeLists.txt declares the targets with tq_fuzz_target() (cmake/TqFuzz.cmake); each is
-# a CTest test labelled "fuzz" that runs TQ_FUZZ_RUNS inputs from its seeds in fuzz/corpus/.
+# a CTest test labelled "fuzz" that runs for TQ_FUZZ_SECONDS from its seeds in fuzz/corpus/,
+# with the input size, time, allocation and memory limits set there. Two run at once (-j2
+# whatever TQ_JOBS says, so that the stage's wall time does not depend on it).
 fuzz() {
   if [[ ! -f "$root/fuzz/CMakeLists.txt" ]]; then
     echo "no fuzz targets (fuzz/CMakeLists.txt does not exist)"
@@ -103,11 +118,18 @@ fuzz() {
   local dir="$builds/fuzz"
   cmake -S "$root" -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_BUILD_FUZZ=ON -DTQ_BUILD_TESTS=OFF \
-    -DTQ_BUILD_TOOLS=OFF -DTQ_FUZZ_RUNS="${TQ_FUZZ_RUNS:-20000}" \
-    -DTQ_FUZZ_SECONDS="${TQ_FUZZ_SECONDS:-180}" &&
-    cmake --build "$dir" -j"$jobs" &&
-    ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
-      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest_run "$dir" -L fuzz
+    -DTQ_BUILD_TOOLS=OFF -DTQ_FUZZ_RUNS="${TQ_FUZZ_RUNS:--1}" \
+    -DTQ_FUZZ_SECONDS="${TQ_FUZZ_SECONDS:-60}" &&
+    cmake --build "$dir" -j"$jobs" || return 1
+  local targets fuzz_start=$SECONDS status
+  targets="$(ctest --test-dir "$dir" -N -L fuzz | grep -c 'Test *#')"
+  echo "$targets fuzz targets, ${TQ_FUZZ_SECONDS:-60} s each, two at a time"
+  ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir "$dir" -j2 --output-on-failure --no-tests=error -L fuzz
+  status=$?
+  echo "fuzzing took $((SECONDS - fuzz_start)) s"
+  return $status
 }
 
 total_start=$SECONDS

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "config/config_limits.h"
 #include "config/config_record.h"
 #include "config/defaults.h"
 #include "job/names.h"
@@ -13,11 +14,17 @@ namespace {
 constexpr const char kNoSupervisorWarning[] =
     "WARNING: no tq_supervisor or tq_domain specified in tq.conf.\n";
 
-void appendHosts(const TqString& text, HostNameList& out) {
+constexpr const char kTooManyHostsWarning[] =
+    "WARNING: more than %d supervisor hosts in tq.conf; the rest are ignored.\n";
+
+// Appends the host names of `text`, up to kMaxSupervisorHosts in the list; false when names
+// were left out.
+bool appendHosts(const TqString& text, HostNameList& out) {
   std::string_view rest = text.view();
   while (!rest.empty()) {
     size_t start = rest.find_first_not_of(" \t,");
     if (start == std::string_view::npos) break;
+    if (out.count() >= kMaxSupervisorHosts) return false;
     rest.remove_prefix(start);
     size_t end = rest.find_first_of(" \t,");
     if (end == std::string_view::npos) end = rest.size();
@@ -28,6 +35,7 @@ void appendHosts(const TqString& text, HostNameList& out) {
     out.append(std::move(host));
     rest.remove_prefix(end);
   }
+  return true;
 }
 
 // The text, or the text default `number` when it is empty.
@@ -53,10 +61,14 @@ ClientConfig::ClientConfig() {
   setInstallDirectory(install_directory_);
 
   supervisor_text_ = file.get("supervisor_host");
-  appendHosts(supervisor_text_, supervisors_);
+  bool all_hosts = appendHosts(supervisor_text_, supervisors_);
   if (!file.get("tq_supervisor").empty()) {
     supervisor_text_ = file.get("tq_supervisor");
-    appendHosts(supervisor_text_, supervisors_);
+    all_hosts = appendHosts(supervisor_text_, supervisors_) && all_hosts;
+  }
+  if (!all_hosts) {
+    std::fprintf(stderr, kTooManyHostsWarning, kMaxSupervisorHosts);
+    std::fflush(stderr);
   }
   domain_ = file.get("supervisor_domain");
   if (!file.get("tq_domain").empty()) domain_ = file.get("tq_domain");

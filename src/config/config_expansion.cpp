@@ -18,6 +18,26 @@ bool isNamePiece(std::string_view piece) {
 
 bool isSelf(std::string_view piece) { return piece == "self" || piece == "this"; }
 
+// The piece that starts at `pos` (which must be inside the value). A piece depends only on
+// where it starts, so the passes cut them as they go instead of listing them first.
+std::string_view pieceAt(std::string_view value, size_t pos) {
+  size_t i = pos;
+  char c = value[i];
+  if (isBlank(c)) {
+    while (i < value.size() && isBlank(value[i])) ++i;
+  } else if (isSinglePiece(c)) {
+    ++i;
+  } else {
+    while (i < value.size() && !isBlank(value[i]) && !isSinglePiece(value[i])) ++i;
+  }
+  return value.substr(pos, i - pos);
+}
+
+// The piece at `pos`, or an empty view past the end.
+std::string_view pieceOrEnd(std::string_view value, size_t pos) {
+  return pos < value.size() ? pieceAt(value, pos) : std::string_view();
+}
+
 class ReferenceExpander {
  public:
   ReferenceExpander(const ConfigRecord& current, const ConfigHash& sections,
@@ -25,21 +45,26 @@ class ReferenceExpander {
       : current_(current), sections_(sections), budget_(budget) {}
 
   bool run(const TqString& value, TqString& out) {
-    expand(value, current_, 0, out);
+    expand(value.view(), current_, 0, out);
     return !exhausted_;
   }
 
  private:
+  // Takes `bytes` from the budget of the parse; false (and expansion over) when it is spent.
+  bool spend(size_t bytes) {
+    if (static_cast<int64_t>(bytes) > budget_.bytes) exhausted_ = true;
+    if (!exhausted_) budget_.bytes -= static_cast<int64_t>(bytes);
+    return !exhausted_;
+  }
+
   // Appends `text` unless a bound is passed.
   void emit(TqString& out, std::string_view text) {
     if (exhausted_) return;
-    int64_t grown = int64_t{out.length()} + static_cast<int64_t>(text.size());
-    if (grown > kMaxExpandedLength || static_cast<int64_t>(text.size()) > budget_.bytes) {
+    if (int64_t{out.length()} + static_cast<int64_t>(text.size()) > kMaxExpandedLength) {
       exhausted_ = true;
       return;
     }
-    budget_.bytes -= static_cast<int64_t>(text.size());
-    out.append(text);
+    if (spend(text.size())) out.append(text);
   }
 
   bool follow() {
@@ -47,32 +72,38 @@ class ReferenceExpander {
     return !exhausted_;
   }
 
-  void expand(const TqString& value, const ConfigRecord& self, int depth, TqString& out) {
-    std::vector<std::string_view> p = splitExpansionPieces(value.view());
-    size_t i = 0;
-    while (i < p.size() && !exhausted_) {
-      if (p[i] != "$") {
-        emit(out, p[i++]);
+  // Reading a value costs its length, also when it writes little: a reference to a value that
+  // names a missing section of a long name would otherwise cost that length each time for free.
+  void expand(std::string_view value, const ConfigRecord& self, int depth, TqString& out) {
+    if (!spend(value.size())) return;
+    size_t pos = 0;
+    while (pos < value.size() && !exhausted_) {
+      std::string_view piece = pieceAt(value, pos);
+      if (piece != "$") {
+        emit(out, piece);
+        pos += piece.size();
         continue;
       }
       // A '$' that starts no reference (last in the value, or before a blank or a separator)
       // is kept as written: Windows share paths such as \\srv\c$ hold one.
-      size_t n = i + 1;
-      bool braced = n < p.size() && p[n] == "{";
+      size_t n = pos + 1;
+      bool braced = pieceOrEnd(value, n) == "{";
       if (braced) ++n;
-      if (n >= p.size() || !isNamePiece(p[n])) {
-        emit(out, p[i++]);
+      std::string_view name = pieceOrEnd(value, n);
+      if (!isNamePiece(name)) {
+        emit(out, piece);
+        ++pos;
         continue;
       }
       if (!follow()) return;
-      i = n;
-      std::string_view name = p[i++];
+      pos = n + name.size();
       if (isSelf(name)) name = self.name().view();
-      if (i < p.size() && p[i] == ".") {
+      if (pieceOrEnd(value, pos) == ".") {
         const ConfigRecord* section = sections_.find(TqString(name));
         if (section == nullptr) continue;  // "$N" goes; ".K" stays as text
-        ++i;
-        std::string_view key = i < p.size() ? p[i++] : std::string_view();
+        ++pos;
+        std::string_view key = pieceOrEnd(value, pos);
+        pos += key.size();
         if (key == "_") {
           emit(out, name);
         } else {
@@ -80,7 +111,7 @@ class ReferenceExpander {
           if (depth + 1 >= kMaxReferenceDepth) {
             emit(out, referenced.view());  // deep enough: left as written
           } else {
-            expand(referenced, *section, depth + 1, out);
+            expand(referenced.view(), *section, depth + 1, out);
           }
         }
       } else if (name == "_") {
@@ -88,7 +119,7 @@ class ReferenceExpander {
       } else {
         emit(out, current_.get(TqString(name)).view());
       }
-      if (braced && i < p.size() && p[i] == "}") ++i;
+      if (braced && pieceOrEnd(value, pos) == "}") ++pos;
     }
   }
 
@@ -103,32 +134,26 @@ class ReferenceExpander {
 
 std::vector<std::string_view> splitExpansionPieces(std::string_view value) {
   std::vector<std::string_view> pieces;
-  size_t i = 0;
-  while (i < value.size()) {
-    size_t start = i;
-    char c = value[i];
-    if (isBlank(c)) {
-      while (i < value.size() && isBlank(value[i])) ++i;
-    } else if (isSinglePiece(c)) {
-      ++i;
-    } else {
-      while (i < value.size() && !isBlank(value[i]) && !isSinglePiece(value[i])) ++i;
-    }
-    pieces.push_back(value.substr(start, i - start));
+  for (size_t pos = 0; pos < value.size(); pos += pieces.back().size()) {
+    pieces.push_back(pieceAt(value, pos));
   }
   return pieces;
 }
 
 TqString expandSelfReferences(const TqString& value, const TqString& section) {
-  std::vector<std::string_view> p = splitExpansionPieces(value.view());
+  std::string_view v = value.view();
   TqString out;
-  for (size_t i = 0; i < p.size(); ++i) {
-    out.append(p[i]);
-    if (p[i] != "$") continue;
-    if (i + 1 < p.size() && p[i + 1] == "{") out.append(p[++i]);
-    if (i + 1 < p.size() && isSelf(p[i + 1])) {
+  size_t pos = 0;
+  while (pos < v.size()) {
+    std::string_view piece = pieceAt(v, pos);
+    out.append(piece);
+    pos += piece.size();
+    if (piece != "$") continue;
+    if (pieceOrEnd(v, pos) == "{") out.append(v[pos++]);
+    std::string_view name = pieceOrEnd(v, pos);
+    if (isSelf(name)) {
       out.append(section);
-      ++i;
+      pos += name.size();
     }
   }
   return out;

@@ -19,7 +19,9 @@
 // Bounds (config/config_limits.h): a chain of references deeper than kMaxReferenceDepth is cut
 // there, leaving the reference as written, so a reference that leads back to itself ends. A
 // value that would grow beyond kMaxExpandedLength or follow more than kMaxReferencesPerValue
-// references stays as stored, and so do all values once the budget of the parse is spent.
+// references stays as stored, and so do all values once the budget of the parse is spent. The
+// budget counts the bytes each value reads as well as those it writes, a referenced value again
+// each time a reference reads it, so the whole pass costs time within the budget.
 #pragma once
 
 #include <cstdint>
@@ -36,9 +38,9 @@ std::vector<std::string_view> splitExpansionPieces(std::string_view value);
 // The first pass, for a value stored into the section named `section`.
 TqString expandSelfReferences(const TqString& value, const TqString& section);
 
-// What one parse may still spend on the second pass.
+// What one parse may still spend on the second pass: bytes read and written, and references.
 struct ExpansionBudget {
-  int64_t bytes = kMaxExpandedBytesPerParse;
+  int64_t bytes = kMaxExpansionBytesPerParse;
   int64_t references = kMaxReferencesPerParse;
 };
 

@@ -13,7 +13,9 @@
 //   key = {a {nested}                braced up to the matching '}', line breaks kept
 //          value}
 // Blanks inside a key are dropped ("client timeout = 5" defines "clienttimeout"); a repeated
-// key keeps its last value. Reading never fails as a whole: what was read is kept.
+// key keeps its last value. Reading never fails as a whole: what was read is kept. A record
+// takes at most kMaxConfigKeys keys from text: the line that would add one more ends the parse,
+// with a warning on the error stream (config/config_limits.h).
 #pragma once
 
 #include <cstdint>

@@ -18,9 +18,10 @@ namespace {
 
 constexpr std::string_view kNotIncludedLine = "# these are not included in the template";
 
-// Cuts at line feeds outside braces. A final line feed does not start another line.
-std::vector<std::string_view> logicalLines(std::string_view text) {
-  std::vector<std::string_view> lines;
+// Calls `visit` for every line, cut at line feeds outside braces, as it is found. A final line
+// feed does not start another line.
+template <class Visit>
+void forEachLogicalLine(std::string_view text, Visit&& visit) {
   size_t start = 0;
   int64_t depth = 0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -28,12 +29,11 @@ std::vector<std::string_view> logicalLines(std::string_view text) {
     if (c == '{') ++depth;
     if (c == '}' && depth > 0) --depth;
     if (c == '\n' && depth == 0) {
-      lines.push_back(text.substr(start, i - start));
+      visit(text.substr(start, i - start));
       start = i + 1;
     }
   }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
+  if (start < text.size()) visit(text.substr(start));
 }
 
 bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
@@ -43,7 +43,7 @@ class TemplateMerge {
   explicit TemplateMerge(const ConfigRecord& record) : record_(record) {}
 
   TqString run(std::string_view template_text) {
-    for (std::string_view line : logicalLines(template_text)) mergeLine(line);
+    forEachLogicalLine(template_text, [this](std::string_view line) { mergeLine(line); });
     appendKeysNotSeen();
     return out_;
   }
@@ -66,7 +66,9 @@ class TemplateMerge {
       ++pos;
       TqString tq_key(key);
       if (record_.has(tq_key)) {
-        if (emitted_.insert(key).second) appendEntry(tq_key);
+        // Only keys the record holds are remembered: the trailer asks about no others, and a
+        // template of millions of distinct keys then costs no memory of its own.
+        if (seen_.insert(key).second) appendEntry(tq_key);
         emitted = true;
       } else if (!commented && !commented_out) {
         commented_out = true;  // once, however many keys the line holds
@@ -75,7 +77,6 @@ class TemplateMerge {
         out_.append('\n');
         emitted = true;
       }
-      seen_.insert(key);
     }
     if (emitted || line == kNotIncludedLine) return;
     out_.append(line);
@@ -104,8 +105,7 @@ class TemplateMerge {
 
   const ConfigRecord& record_;
   TqString out_;
-  std::set<std::string> seen_;
-  std::set<std::string> emitted_;
+  std::set<std::string> seen_;  // keys of the record met in the template, each written once
 };
 
 }  // namespace

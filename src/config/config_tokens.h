@@ -28,6 +28,26 @@ struct ConfigToken {
   bool isWord(std::string_view w) const { return kind == kWord && text.view() == w; }
 };
 
+// Cuts tokens one at a time, so that the parser holds one token, not the whole input's: a text
+// of line ends alone would otherwise cost a token (tens of bytes) per byte.
+class ConfigTokenizer {
+ public:
+  explicit ConfigTokenizer(std::string_view text) : text_(text) {}
+  // The next token into `out`; false at the end of the text.
+  bool next(ConfigToken& out);
+
+ private:
+  void braced(ConfigToken& out);
+  void quotedText(ConfigToken& out);
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  // A quoted text is three tokens: the quote, the text, the quote. What is still to come.
+  int pending_quote_parts_ = 0;
+  TqString pending_text_;
+};
+
+// Every token of the text at once (for tests and tools).
 std::vector<ConfigToken> tokenizeConfig(std::string_view text);
 
 }  // namespace tq

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "config/config_limits.h"
 #include "platform/drives.h"
 
 namespace tq {
@@ -83,6 +84,7 @@ void addMountsFromText(const TqString& text, StringHash& mounts) {
       key = TqString(
           std::string{static_cast<char>(std::toupper(static_cast<unsigned char>(drive[0]))), ':'});
     }
+    if (mounts.count() >= kMaxMounts && !mounts.contains(key)) continue;
     mounts.insert(key, TqString(target));
   }
 }

@@ -34,7 +34,8 @@ void captureDriveMounts(const DriveProbe& probe, StringHash& mounts);
 // Adds the mounts of lines "drive|target" (a further '|' ends the target). Blanks and CRs around
 // the drive and the target are dropped and a drive letter is upper-cased, so that an indented
 // braced value in a configuration file maps the drive the system reports. Lines without a '|'
-// or with an empty drive add nothing. A drive already present gets the new target.
+// or with an empty drive add nothing. A drive already present gets the new target; no drive is
+// added once the table holds kMaxMounts (config/config_limits.h).
 void addMountsFromText(const TqString& text, StringHash& mounts);
 
 // Splits a mount target into user, password and path. A target without '@' is all path, and so

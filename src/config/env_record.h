@@ -9,8 +9,9 @@
 //   drivemap=Z:|\\srv\share        one line per mount
 //   A=1                            one line per variable
 // A reader stops at the first line with an empty name (an empty line, or one starting with
-// '='). Entries the form cannot carry are left out of it (see toText()); the binary form
-// carries everything.
+// '='), or where the text holds more variables or drives than config/config_limits.h allows.
+// Entries the form cannot carry are left out of it (see toText()); the binary form carries
+// everything.
 #pragma once
 
 #include <cstdint>
@@ -75,7 +76,9 @@ class Env : public Record<Env> {
   // The first "umask" line sets umask (decimal), the first "cwd" line sets cwd, a "drivemap"
   // line adds the mount drive|target (a further '|' ends the target; a line without '|' or
   // with an empty drive adds nothing), and every other line, a repeated "umask" or "cwd"
-  // included, is appended as a variable. A line with an empty name ends reading.
+  // included, is appended as a variable. A line with an empty name ends reading, and so does a
+  // line that would add a variable past kMaxEnvVariables or a drive past kMaxMounts
+  // (config/config_limits.h).
   void fromText(const TqString& text);
 };
 

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/config_limits.h"
 #include "config/env_record.h"
 
 namespace tq {
@@ -92,8 +93,11 @@ void Env::fromText(const TqString& text) {
       size_t bar = value.find('|');
       if (bar == 0 || bar == std::string_view::npos) continue;
       std::string_view target = value.substr(bar + 1);
-      mounts.insert(TqString(value.substr(0, bar)), TqString(target.substr(0, target.find('|'))));
+      TqString drive(value.substr(0, bar));
+      if (mounts.count() >= kMaxMounts && !mounts.contains(drive)) break;
+      mounts.insert(drive, TqString(target.substr(0, target.find('|'))));
     } else {
+      if (keys.count() >= kMaxEnvVariables) break;
       keys.append(TqString(name));
       values.append(TqString(value));
     }

@@ -10,14 +10,16 @@
 namespace tq {
 namespace {
 
-// Tokens the parser treats as operators; every other token (",", "?", "--" ...) is a name.
-bool isOperatorToken(std::string_view t) {
+// Tokens the parser treats as operators; every other token (",", "?", "--" ...) is a name. The
+// answer is the operator's own spelling, which outlives the token; empty for a name.
+std::string_view operatorToken(std::string_view t) {
   static constexpr std::string_view kOperators[] = {
       "min", "max", "sub", "add", "mul", "div", "xor", "mod", "^", "%",  "in", "has",
       "=",   "-",   "!",   "not", "&&",  "and", "||",  "or",  "&", "|",  "/",  "*",
       "==",  "eq",  "!=",  "=~",  "ne",  "<>",  "<",   "lt",  ">", "gt", "<=", "le",
       ">=",  "ge",  "+",   "<<",  ">>",  "rs",  "ls",  ";",   ":"};
-  return std::find(std::begin(kOperators), std::end(kOperators), t) != std::end(kOperators);
+  const std::string_view* found = std::find(std::begin(kOperators), std::end(kOperators), t);
+  return found == std::end(kOperators) ? std::string_view() : *found;
 }
 
 bool isUnaryOperator(std::string_view op) { return op == "not" || op == "!" || op == "--"; }
@@ -53,57 +55,63 @@ int strength(std::string_view op) {
 // operand stack, starting in the state of expecting an operand.
 class ExpressionBuilder {
  public:
+  enum Result { kBuilt, kTooDeep, kTooLarge };
+
   explicit ExpressionBuilder(const Expression& root) : root_(root) {}
 
-  // False when the tree would be deeper than kMaxExpressionDepth. Leaf tokens are moved into
-  // their nodes; the operator stack refers to the other tokens, which stay where they are.
-  bool run(std::vector<TqString>& tokens) {
+  // Reads tokens until the text ends or a bound is passed: a tree deeper than
+  // kMaxExpressionDepth (known early when more operators than that wait on the stack) or more
+  // than kMaxExpressionNodes nodes. Reading stops at the token that passes a bound.
+  Result run(ExpressionTokenizer& tokens) {
     bool expecting_operand = true;
-    for (TqString& token : tokens) {
+    TqString token;
+    while (tokens.next(token)) {
       std::string_view t = token.view();
       if (t == "(") {
-        operators_.push_back({t, strength(t)});
+        openParenthesis();
         expecting_operand = true;
         continue;
       }
       if (t == ")") {
         while (!operators_.empty()) {
           if (operators_.back().op == "(") {
-            operators_.pop_back();
+            if (--operators_.back().count == 0) operators_.pop_back();
             break;
           }
-          if (!reduce()) return false;
+          if (Result r = reduce(); r != kBuilt) return r;
         }
         expecting_operand = false;
         continue;
       }
-      bool is_operator = isOperatorToken(t);
-      if (is_operator && expecting_operand) {
-        if (t == "-") {
-          t = "--";
-        } else if (!isUnaryOperator(t)) {
-          is_operator = false;  // "in" where an operand belongs is a name
+      std::string_view op = operatorToken(t);
+      if (!op.empty() && expecting_operand) {
+        if (op == "-") {
+          op = "--";
+        } else if (!isUnaryOperator(op)) {
+          op = std::string_view();  // "in" where an operand belongs is a name
         }
       }
-      if (!is_operator) {
+      if (op.empty()) {
+        if (!countNode()) return kTooLarge;
         std::unique_ptr<Expression> leaf = root_.makeNode();
         leaf->name_ = std::move(token);
+        token = TqString();
         operands_.push_back(std::move(leaf));
         expecting_operand = false;
         continue;
       }
-      int incoming = strength(t);
+      int incoming = strength(op);
       while (!operators_.empty() && operators_.back().op != "(" &&
              incoming < operators_.back().strength) {
-        if (!reduce()) return false;
+        if (Result r = reduce(); r != kBuilt) return r;
       }
-      operators_.push_back({t, incoming});
+      if (!push(op, incoming)) return kTooDeep;
       expecting_operand = true;
     }
     while (!operators_.empty()) {
-      if (!reduce()) return false;
+      if (Result r = reduce(); r != kBuilt) return r;
     }
-    return true;
+    return kBuilt;
   }
 
   // The first node on the operand stack, or null.
@@ -113,9 +121,30 @@ class ExpressionBuilder {
 
  private:
   struct Pending {
-    std::string_view op;  // a token's text, or the literal "--"
+    std::string_view op;  // a static spelling: "(", "--" or one of the operator tokens
     int strength;
+    int64_t count = 1;  // "(" opened in a row with nothing between them on the stack
   };
+
+  // Consecutive "(" share one entry, so text nested a million deep costs no more than a little.
+  void openParenthesis() {
+    if (!operators_.empty() && operators_.back().op == "(") {
+      ++operators_.back().count;
+    } else {
+      operators_.push_back({"(", strength("(")});
+    }
+  }
+
+  // An operator waiting on the stack takes everything read after it into its right operand, so
+  // the tree is deeper than the number of operators waiting: past kMaxExpressionDepth of them
+  // it can only end too deep, and the text is refused at once.
+  bool push(std::string_view op, int op_strength) {
+    if (++waiting_ > kMaxExpressionDepth) return false;
+    operators_.push_back({op, op_strength});
+    return true;
+  }
+
+  bool countNode() { return ++nodes_ <= kMaxExpressionNodes; }
 
   std::unique_ptr<Expression> popOperand() {
     if (operands_.empty()) return nullptr;
@@ -124,25 +153,30 @@ class ExpressionBuilder {
     return top;
   }
 
-  // Turns the top operator into a node over the top operands.
-  bool reduce() {
+  // Turns the top operator into a node over the top operands (one "(" of a run, left open).
+  Result reduce() {
+    if (!countNode()) return kTooLarge;
     std::unique_ptr<Expression> node = root_.makeNode();
-    node->op_ = TqString(operators_.back().op);
-    operators_.pop_back();
+    Pending& top = operators_.back();
+    node->op_ = TqString(top.op);
+    if (top.op != "(") --waiting_;
+    if (top.op != "(" || --top.count == 0) operators_.pop_back();
     node->right_ = popOperand();
     if (!isUnaryOperator(node->op_.view())) node->left_ = popOperand();
     int32_t below = 0;
     if (node->left_) below = node->left_->depth_;
     if (node->right_) below = std::max(below, node->right_->depth_);
     node->depth_ = below + 1;
-    if (node->depth_ > kMaxExpressionDepth) return false;
+    if (node->depth_ > kMaxExpressionDepth) return kTooDeep;
     operands_.push_back(std::move(node));
-    return true;
+    return kBuilt;
   }
 
   const Expression& root_;
   std::vector<Pending> operators_;
   std::vector<std::unique_ptr<Expression>> operands_;
+  int32_t nodes_ = 0;
+  int32_t waiting_ = 0;  // operators on the stack other than "("
 };
 
 Expression::Expression() = default;
@@ -174,11 +208,11 @@ std::unique_ptr<Expression> Expression::makeNode() const {
   return node;
 }
 
-void Expression::parseInfix(std::string_view text) { build(tokenizeInfix(text)); }
-void Expression::parseWords(std::string_view text) { build(tokenizeWords(text)); }
-void Expression::parseList(std::string_view text) { build(tokenizeList(text)); }
+void Expression::parseInfix(std::string_view text) { build(text, ExpressionSyntax::kInfix); }
+void Expression::parseWords(std::string_view text) { build(text, ExpressionSyntax::kWords); }
+void Expression::parseList(std::string_view text) { build(text, ExpressionSyntax::kList); }
 
-void Expression::build(std::vector<TqString> tokens) {
+void Expression::build(std::string_view text, ExpressionSyntax syntax) {
   op_.clear();
   left_.reset();
   right_.reset();
@@ -186,10 +220,17 @@ void Expression::build(std::vector<TqString> tokens) {
   name_.clear();
   depth_ = 1;
 
+  ExpressionTokenizer tokens(text, syntax);
   ExpressionBuilder builder(*this);
-  if (!builder.run(tokens)) {
-    op_ = kTooDeepOperator;
-    return;
+  switch (builder.run(tokens)) {
+    case ExpressionBuilder::kTooDeep:
+      op_ = kTooDeepOperator;
+      return;
+    case ExpressionBuilder::kTooLarge:
+      op_ = kTooLargeOperator;
+      return;
+    case ExpressionBuilder::kBuilt:
+      break;
   }
   std::unique_ptr<Expression> top = builder.first();
   if (!top) return;

@@ -31,22 +31,21 @@
 #include <string_view>
 #include <vector>
 
+#include "config/config_limits.h"
+#include "config/expression_tokens.h"
 #include "config/expression_value.h"
 #include "records/basic_records.h"
 #include "records/tq_string.h"
 
 namespace tq {
 
-// Deepest expression tree the parser builds: a leaf is level 1. Evaluation, isDefined(),
-// variables() and destruction recurse once per level, so this bounds their stack use. Note that
-// a chain of operators of one strength nests one level per operator (a + b + c + ... has as
-// many levels as terms). Text that would need a deeper tree parses into the single node
-// kTooDeepOperator, which evaluates as an unknown operator does (integer 0), depends on no
-// names and is never defined.
-constexpr int kMaxExpressionDepth = 256;
-// The operator of the node that stands for an expression nested too deeply. No text parses to
-// a node with this operator otherwise.
+// The parser's bounds, kMaxExpressionDepth and kMaxExpressionNodes, are in
+// config/config_limits.h. Text that would need a deeper tree or parentheses nested deeper
+// parses into the single node kTooDeepOperator; text that would need more nodes into the single
+// node kTooLargeOperator. Both evaluate as an unknown operator does (integer 0), depend on no
+// names and are never defined. No text parses to a node with either operator otherwise.
 constexpr const char* kTooDeepOperator = "too_deep";
+constexpr const char* kTooLargeOperator = "too_large";
 
 // Supplies the values of names, and says which names are known and which are variables.
 class ExpressionResolver {
@@ -113,7 +112,7 @@ class Expression {
   friend class ExpressionBuilder;
   friend class ExpressionEvaluator;
 
-  void build(std::vector<TqString> tokens);
+  void build(std::string_view text, ExpressionSyntax syntax);
   // A new node carrying this node's hooks.
   std::unique_ptr<Expression> makeNode() const;
   Hooks& editHooks();

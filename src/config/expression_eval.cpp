@@ -171,11 +171,14 @@ float realOp(Op op, float a, float b) {
   }
 }
 
+// Every item is looked at, however many there are, and none is kept.
 bool listHolds(const TqString& list, const TqString& item) {
-  for (const TqString& entry : splitListItems(list.view())) {
-    if (entry == item) return true;
-  }
-  return false;
+  bool found = false;
+  forEachListItem(list.view(), [&](std::string_view entry) {
+    found = entry == item.view();
+    return !found;
+  });
+  return found;
 }
 
 int32_t textOp(Op op, const TqString& a, const TqString& b) {
@@ -231,7 +234,9 @@ class ExpressionEvaluator {
   // A missing operand depends on no name.
   bool defined(const Expression* node) const {
     if (node == nullptr) return true;
-    if (node->op().view() == kTooDeepOperator) return false;
+    if (node->op().view() == kTooDeepOperator || node->op().view() == kTooLargeOperator) {
+      return false;
+    }
     if (node->op().empty()) {
       if (!node->literal().empty()) return true;
       if (hooks_ != nullptr && hooks_->resolver != nullptr) {

@@ -17,6 +17,7 @@ class Cursor {
     return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
   }
   bool hasAhead(size_t ahead) const { return pos_ + ahead < text_.size(); }
+  size_t position() const { return pos_; }
 
   void skipBlanks() {
     while (!atEnd() && isBlank(text_[pos_])) ++pos_;
@@ -101,82 +102,102 @@ bool endsPlainWord(char c) { return c == '(' || c == ')' || isQuote(c); }
 
 bool isComparisonByte(char c) { return c == '<' || c == '=' || c == '>'; }
 
+// One token of each syntax, at a cursor that stands on a byte other than a blank.
+TqString infixToken(Cursor& in) {
+  char c = in.peek();
+  char next = in.hasAhead(1) ? in.peek(1) : '\0';
+  switch (c) {
+    case '!':
+      return in.take(next == '=' ? 2 : 1);
+    case '&':
+    case '|':
+      return in.take(next == c ? 2 : 1);
+    case '<':
+    case '=':
+    case '>':
+      return in.take(in.hasAhead(1) && isComparisonByte(next) ? 2 : 1);
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case '-':
+    case '/':
+    case ':':
+    case '?':
+      return in.take(1);
+    case '"':
+    case '\'':
+      return in.quoted();
+    default:
+      return in.word(endsInfixWord);
+  }
+}
+
+TqString wordsToken(Cursor& in) {
+  char c = in.peek();
+  if (c == '(' || c == ')') return in.take(1);
+  if (isQuote(c)) return in.quoted();
+  return in.word(endsPlainWord);
+}
+
+TqString listToken(Cursor& in) {
+  char c = in.peek();
+  if (c == ',' || c == '(' || c == ')') return in.take(1);
+  if (isQuote(c)) return in.quoted();
+  if (c == '{') return in.braced();
+  return in.word(endsPlainWord);
+}
+
+}  // namespace
+
+ExpressionTokenizer::ExpressionTokenizer(std::string_view text, ExpressionSyntax syntax)
+    : text_(text), syntax_(syntax) {}
+
+bool ExpressionTokenizer::next(TqString& token) {
+  Cursor in(text_.substr(pos_));
+  in.skipBlanks();
+  if (in.atEnd()) {
+    pos_ = text_.size();
+    return false;
+  }
+  switch (syntax_) {
+    case ExpressionSyntax::kInfix:
+      token = infixToken(in);
+      break;
+    case ExpressionSyntax::kWords:
+      token = wordsToken(in);
+      break;
+    case ExpressionSyntax::kList:
+      token = listToken(in);
+      break;
+  }
+  pos_ += in.position();
+  return true;
+}
+
+namespace {
+
+std::vector<TqString> allTokens(std::string_view text, ExpressionSyntax syntax) {
+  std::vector<TqString> tokens;
+  ExpressionTokenizer tokenizer(text, syntax);
+  TqString token;
+  while (tokenizer.next(token)) tokens.push_back(std::move(token));
+  return tokens;
+}
+
 }  // namespace
 
 std::vector<TqString> tokenizeInfix(std::string_view text) {
-  std::vector<TqString> tokens;
-  Cursor in(text);
-  for (in.skipBlanks(); !in.atEnd(); in.skipBlanks()) {
-    char c = in.peek();
-    char next = in.hasAhead(1) ? in.peek(1) : '\0';
-    switch (c) {
-      case '!':
-        tokens.push_back(in.take(next == '=' ? 2 : 1));
-        break;
-      case '&':
-      case '|':
-        tokens.push_back(in.take(next == c ? 2 : 1));
-        break;
-      case '<':
-      case '=':
-      case '>':
-        tokens.push_back(in.take(in.hasAhead(1) && isComparisonByte(next) ? 2 : 1));
-        break;
-      case '(':
-      case ')':
-      case '*':
-      case '+':
-      case ',':
-      case '-':
-      case '/':
-      case ':':
-      case '?':
-        tokens.push_back(in.take(1));
-        break;
-      case '"':
-      case '\'':
-        tokens.push_back(in.quoted());
-        break;
-      default:
-        tokens.push_back(in.word(endsInfixWord));
-        break;
-    }
-  }
-  return tokens;
+  return allTokens(text, ExpressionSyntax::kInfix);
 }
 
 std::vector<TqString> tokenizeWords(std::string_view text) {
-  std::vector<TqString> tokens;
-  Cursor in(text);
-  for (in.skipBlanks(); !in.atEnd(); in.skipBlanks()) {
-    char c = in.peek();
-    if (c == '(' || c == ')') {
-      tokens.push_back(in.take(1));
-    } else if (isQuote(c)) {
-      tokens.push_back(in.quoted());
-    } else {
-      tokens.push_back(in.word(endsPlainWord));
-    }
-  }
-  return tokens;
+  return allTokens(text, ExpressionSyntax::kWords);
 }
 
 std::vector<TqString> tokenizeList(std::string_view text) {
-  std::vector<TqString> tokens;
-  Cursor in(text);
-  for (in.skipBlanks(); !in.atEnd(); in.skipBlanks()) {
-    char c = in.peek();
-    if (c == ',' || c == '(' || c == ')') {
-      tokens.push_back(in.take(1));
-    } else if (isQuote(c)) {
-      tokens.push_back(in.quoted());
-    } else if (c == '{') {
-      tokens.push_back(in.braced());
-    } else {
-      tokens.push_back(in.word(endsPlainWord));
-    }
-  }
-  return tokens;
+  return allTokens(text, ExpressionSyntax::kList);
 }
 
 }  // namespace tq

@@ -14,6 +14,24 @@
 
 namespace tq {
 
+enum class ExpressionSyntax { kInfix, kWords, kList };
+
+// Cuts the tokens of one syntax one at a time, so that a parser that stops early never pays for
+// the rest of the text, and never holds more than one token at once.
+class ExpressionTokenizer {
+ public:
+  ExpressionTokenizer(std::string_view text, ExpressionSyntax syntax);
+  // The next token into `token`; false at the end of the text.
+  bool next(TqString& token);
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+  ExpressionSyntax syntax_;
+};
+
+// The functions below give all tokens of a text at once (for tests and tools).
+
 // Symbol operators: "!" "!=" "&" "&&" "|" "||"; '<', '=' or '>' alone or followed by one of
 // them ("<=", "<<", "<>", "==", ">=", ">>" ...); the single bytes ( ) * + , - / : ?; quoted
 // text; words up to a blank, a quote or one of + * / ? : ) ( - & | > < = !.

@@ -1,6 +1,8 @@
 // The scanner of flat configuration files (the "config" record).
+#include <cstdio>
 #include <string_view>
 
+#include "config/config_limits.h"
 #include "config/config_record.h"
 
 namespace tq {
@@ -43,7 +45,8 @@ class FlatScanner {
     pos_ = found == std::string_view::npos ? text_.size() : found + 1;
   }
 
-  // One "key = value" line. False when the text ended before the entry was complete.
+  // One "key = value" line. False when the text ended before the entry was complete, or when
+  // the entry would add a key past kMaxConfigKeys (which ends the parse).
   bool readEntry() {
     TqString key;
     for (;;) {
@@ -58,6 +61,12 @@ class FlatScanner {
     TqString value;
     bool ended_on_line_feed = readValue(value);
     if (!ended_on_line_feed) skipThrough('\n');
+    if (out_.count() >= kMaxConfigKeys && !out_.contains(key)) {
+      std::fprintf(stderr, "WARNING: more than %d configuration keys; the rest is skipped.\n",
+                   kMaxConfigKeys);
+      std::fflush(stderr);
+      return false;
+    }
     out_.insert(key, std::move(value));
     return true;
   }

@@ -16,116 +16,132 @@ bool isNumberListText(std::string_view text) {
   return true;
 }
 
-// Items at commas outside brackets, blanks dropped.
-std::vector<std::string> headerItems(std::string_view text) {
-  std::vector<std::string> items(1);
-  int64_t depth = 0;
-  for (char c : text) {
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
-    if (c == '[') ++depth;
-    if (c == ']' && depth > 0) --depth;
-    if (c == ',' && depth == 0) {
-      items.emplace_back();
-    } else {
-      items.back().push_back(c);
-    }
-  }
-  return items;
-}
-
-// '[' and ']' alone, and the runs between them.
-std::vector<std::string_view> itemPieces(std::string_view item) {
-  std::vector<std::string_view> pieces;
-  size_t start = 0;
-  for (size_t i = 0; i <= item.size(); ++i) {
-    if (i < item.size() && item[i] != '[' && item[i] != ']') continue;
-    if (i > start) pieces.push_back(item.substr(start, i - start));
-    if (i < item.size()) pieces.push_back(item.substr(i, 1));
-    start = i + 1;
-  }
-  return pieces;
-}
+bool isHeaderBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Asks a number list for one number more than there is room for, to learn that it had more.
 int32_t oneMore(int32_t room) { return room < INT32_MAX ? room + 1 : room; }
 
+// Digits of a number as TqString::append(int) and appendZeroPadded() write it.
+int64_t printedLength(int32_t n, int32_t width) {
+  int64_t digits = n < 0 ? 2 : 1;
+  for (int64_t v = n < 0 ? -int64_t{n} : n; v >= 10; v /= 10) ++digits;
+  return width > digits ? width : digits;
+}
+
 class HeaderNames {
  public:
-  HeaderNames(int32_t limit, bool& truncated) : limit_(limit), truncated_(truncated) {}
+  HeaderNames(HeaderNameLimits limits, bool& truncated, bool& out_of_bytes)
+      : limits_(limits), truncated_(truncated), out_of_bytes_(out_of_bytes) {}
 
-  bool add(TqString name) {
-    if (static_cast<int32_t>(names_.size()) >= limit_) {
+  bool full() const { return truncated_ || out_of_bytes_; }
+  int32_t room() const { return limits_.names - static_cast<int32_t>(names_.size()); }
+  std::vector<TqString> take() { return std::move(names_); }
+
+  // Room for one more name of `length` bytes; notes why not otherwise.
+  bool fits(int64_t length) {
+    if (room() <= 0) {
       truncated_ = true;
       return false;
     }
-    names_.push_back(std::move(name));
+    if (length > limits_.bytes - bytes_) {
+      out_of_bytes_ = true;
+      return false;
+    }
+    bytes_ += length;
     return true;
   }
-  int32_t room() const { return limit_ - static_cast<int32_t>(names_.size()); }
-  std::vector<TqString> take() { return std::move(names_); }
 
-  void addItem(std::string_view item) {
-    std::vector<std::string_view> pieces = itemPieces(item);
-    size_t open = 0;
-    while (open < pieces.size() && pieces[open] != "[") ++open;
-    if (open + 1 >= pieces.size()) {
-      if (!item.empty()) add(TqString(item));
-      return;
-    }
-    std::string prefix;
-    for (size_t i = 0; i < open; ++i) prefix.append(pieces[i]);
-    std::string_view list_text = pieces[open + 1];
-    size_t rest = open + 2;
-    if (list_text == "[" || list_text == "]") {
-      list_text = "";  // "[]": an empty list
-      rest = open + 1;
-    }
-    if (rest < pieces.size() && pieces[rest] == "]") ++rest;
-    std::string suffix;
-    for (size_t i = rest; i < pieces.size(); ++i) suffix.append(pieces[i]);
-
+  // One name per number: the prefix, the number (zero-padded to the list's width when `pad`)
+  // and the suffix.
+  void addNumbers(std::string_view list_text, bool pad, std::string_view prefix,
+                  std::string_view suffix) {
     NumberList numbers;
     numbers.parse(list_text, NumberList::kAsWritten, oneMore(room()));
+    int32_t width = pad && numbers.width() > 1 ? numbers.width() : 0;
     for (int32_t n : numbers.numbers()) {
+      if (!fits(static_cast<int64_t>(prefix.size() + suffix.size()) + printedLength(n, width))) {
+        return;
+      }
       TqString name(prefix);
-      if (numbers.width() > 1) {
-        name.appendZeroPadded(n, numbers.width());
+      if (width > 0) {
+        name.appendZeroPadded(n, width);
       } else {
         name.append(n);
       }
       name.append(suffix);
-      if (!add(std::move(name))) return;
+      names_.push_back(std::move(name));
     }
   }
 
+  // One item of a name list, blanks already dropped: a name, or a prefix, a bracketed number
+  // list and a suffix. "n[" is a name; "n[]" and "n[[...]" hold an empty list.
+  void addItem(std::string_view item) {
+    size_t open = item.find('[');
+    if (open == std::string_view::npos || open + 1 >= item.size()) {
+      if (!item.empty() && fits(static_cast<int64_t>(item.size()))) names_.emplace_back(item);
+      return;
+    }
+    size_t list_end = open + 1;
+    if (item[list_end] != '[' && item[list_end] != ']') {
+      list_end = item.find_first_of("[]", open + 1);
+      if (list_end == std::string_view::npos) list_end = item.size();
+    }
+    size_t rest = list_end;
+    if (rest < item.size() && item[rest] == ']') ++rest;
+    addNumbers(item.substr(open + 1, list_end - open - 1), true, item.substr(0, open),
+               item.substr(rest));
+  }
+
  private:
-  std::vector<TqString> names_;
-  int32_t limit_;
+  HeaderNameLimits limits_;
   bool& truncated_;
+  bool& out_of_bytes_;
+  int64_t bytes_ = 0;
+  std::vector<TqString> names_;
 };
 
 }  // namespace
 
-std::vector<TqString> sectionNamesOfHeader(std::string_view header, int32_t limit,
-                                           bool& truncated) {
+std::vector<TqString> sectionNamesOfHeader(std::string_view header, HeaderNameLimits limits,
+                                           bool& truncated, bool& out_of_bytes) {
   truncated = false;
-  HeaderNames names(limit, truncated);
+  out_of_bytes = false;
+  HeaderNames names(limits, truncated, out_of_bytes);
   if (isNumberListText(header)) {
-    NumberList numbers;
-    numbers.parse(header, NumberList::kAsWritten, oneMore(limit));
-    for (int32_t n : numbers.numbers()) {
-      if (!names.add(TqString(n))) break;
-    }
+    names.addNumbers(header, false, "", "");  // plain decimal
     return names.take();
   }
-  for (const std::string& item : headerItems(header)) {
-    if (names.room() <= 0 && !item.empty()) {
+  // Items at commas outside brackets, blanks dropped, each handled as soon as it is complete.
+  std::string item;
+  int64_t depth = 0;
+  auto finish = [&]() {
+    if (item.empty()) return true;
+    if (names.room() <= 0) {
       truncated = true;
-      break;
+      return false;
     }
     names.addItem(item);
+    item.clear();
+    return !names.full();
+  };
+  for (char c : header) {
+    if (isHeaderBlank(c)) continue;
+    if (c == '[') ++depth;
+    if (c == ']' && depth > 0) --depth;
+    if (c == ',' && depth == 0) {
+      if (!finish()) return names.take();
+    } else {
+      item.push_back(c);
+    }
   }
+  finish();
   return names.take();
+}
+
+std::vector<TqString> sectionNamesOfHeader(std::string_view header, int32_t limit,
+                                           bool& truncated) {
+  bool out_of_bytes = false;
+  return sectionNamesOfHeader(header, HeaderNameLimits{limit, INT64_MAX}, truncated, out_of_bytes);
 }
 
 }  // namespace tq

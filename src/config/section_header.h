@@ -16,7 +16,18 @@
 
 namespace tq {
 
-// At most `limit` names; `truncated` tells whether the header named more.
+struct HeaderNameLimits {
+  int32_t names;  // most names
+  int64_t bytes;  // most bytes of all names together
+};
+
+// At most `limits.names` names of at most `limits.bytes` bytes together. `truncated` tells
+// whether the header named more names, `out_of_bytes` whether the names it named took more
+// bytes; the names before the one that did not fit are returned either way. The cost is linear
+// in the header and in the bytes returned.
+std::vector<TqString> sectionNamesOfHeader(std::string_view header, HeaderNameLimits limits,
+                                           bool& truncated, bool& out_of_bytes);
+// The same without a bound on bytes.
 std::vector<TqString> sectionNamesOfHeader(std::string_view header, int32_t limit, bool& truncated);
 
 }  // namespace tq

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -16,24 +15,27 @@
 namespace tq {
 namespace {
 
-void writeError(const TqString& line) {
-  std::fwrite(line.c_str(), 1, static_cast<size_t>(line.length()), stderr);
-  std::fflush(stderr);
+// A text from the input, as a warning repeats it: cut to kMaxWarningTextLength bytes.
+TqString shown(const TqString& text) {
+  if (text.length() <= kMaxWarningTextLength) return text;
+  TqString cut(text.c_str(), kMaxWarningTextLength);
+  cut.append("...");
+  return cut;
 }
+
+TqString number(int64_t n) { return TqString(std::to_string(n)); }
 
 class SectionedParser {
  public:
-  SectionedParser(Config& config, std::vector<ConfigToken> tokens)
-      : config_(config), tokens_(std::move(tokens)) {
+  SectionedParser(Config& config, std::string_view text) : config_(config), tokens_(text) {
     current_.emplace_back("localhost");
   }
 
   void run() {
-    while (!stopped_ && pos_ < tokens_.size()) {
-      const ConfigToken& t = tokens_[pos_];
-      if (t.is(ConfigToken::kLineEnd)) {
-        ++pos_;
-      } else if (t.is(ConfigToken::kOpen)) {
+    while (!stopped_ && peek() != nullptr) {
+      if (peek()->is(ConfigToken::kLineEnd)) {
+        advance();
+      } else if (peek()->is(ConfigToken::kOpen)) {
         header();
       } else {
         assignment();
@@ -46,11 +48,50 @@ class SectionedParser {
   struct Created {
     ConfigRecord* section;
     std::vector<TqString> keys;  // in the order they were first stored
-    std::set<std::string> seen;
   };
 
-  bool atLineEnd() const {
-    return pos_ >= tokens_.size() || tokens_[pos_].is(ConfigToken::kLineEnd);
+  // The token at hand, or null at the end of the input. Tokens are cut one at a time.
+  const ConfigToken* peek() {
+    if (!have_token_ && !tokens_ended_) {
+      have_token_ = tokens_.next(token_);
+      tokens_ended_ = !have_token_;
+    }
+    return have_token_ ? &token_ : nullptr;
+  }
+  void advance() {
+    peek();
+    have_token_ = false;
+  }
+  // The text of the token at hand, moved out, and on to the next one.
+  TqString take() {
+    peek();
+    TqString text = std::move(token_.text);
+    token_.text = TqString();
+    have_token_ = false;
+    return text;
+  }
+  bool atLineEnd() {
+    const ConfigToken* t = peek();
+    return t == nullptr || t->is(ConfigToken::kLineEnd);
+  }
+
+  // Writes one warning line; past kMaxWarningsPerParse only a last line says that more were
+  // left out.
+  void warn(const TqString& line) {
+    ++warnings_;
+    if (warnings_ > kMaxWarningsPerParse + 1) return;
+    const TqString& out =
+        warnings_ <= kMaxWarningsPerParse
+            ? line
+            : TqString("WARNING: more configuration warnings; the rest are not shown.\n");
+    std::fwrite(out.c_str(), 1, static_cast<size_t>(out.length()), stderr);
+    std::fflush(stderr);
+  }
+
+  // Ends the parse at a bound of the whole parse.
+  void stopAt(const TqString& what) {
+    stopped_ = true;
+    warn(TqString("WARNING: more than ") + what + "; the rest is skipped.\n");
   }
 
   // The section of that name, created on first mention.
@@ -59,11 +100,11 @@ class SectionedParser {
     ConfigRecord* section = config_.createSection(name, created);
     if (created) {
       created_index_[section] = created_.size();
-      created_.push_back(Created{section, {}, {}});
+      created_.push_back(Created{section, {}});
     } else if (section == nullptr && !warned_sections_) {
       warned_sections_ = true;
-      writeError(TqString("WARNING: more than ") + TqString(kMaxSections) +
-                 " configuration sections; " + name + " and later ones skipped.\n");
+      warn(TqString("WARNING: more than ") + TqString(kMaxSections) + " configuration sections; " +
+           shown(name) + " and later ones skipped.\n");
     }
     return section;
   }
@@ -71,102 +112,108 @@ class SectionedParser {
   void store(ConfigRecord& section, const TqString& key, const TqString& value) {
     if (stopped_) return;
     if (++stores_ > kMaxStoresPerParse) {
-      stopped_ = true;
-      writeError(TqString("WARNING: more than ") + TqString(kMaxStoresPerParse) +
-                 " configuration values; the rest is skipped.\n");
-      return;
+      return stopAt(TqString(kMaxStoresPerParse) + " configuration values");
     }
     stored_bytes_ += int64_t{key.length()} + value.length();
     if (stored_bytes_ > kMaxStoredBytesPerParse) {
-      stopped_ = true;
-      writeError(TqString("WARNING: more than ") +
-                 TqString(std::to_string(kMaxStoredBytesPerParse)) +
-                 " bytes of configuration values; the rest is skipped.\n");
-      return;
+      return stopAt(number(kMaxStoredBytesPerParse) + " bytes of configuration values");
     }
-    section.set(key, value);
     auto it = created_index_.find(&section);
-    if (it == created_index_.end()) return;
-    Created& c = created_[it->second];
-    if (c.seen.insert(key.str()).second) c.keys.push_back(key);
+    bool first = it != created_index_.end() && !section.has(key);
+    section.set(key, value);
+    if (first) created_[it->second].keys.push_back(key);
   }
 
   // "[" names "]" [":" parents], at the '['.
   void header() {
-    ++pos_;
+    advance();
     TqString text;
     int64_t depth = 0;
-    while (pos_ < tokens_.size()) {
-      const ConfigToken& t = tokens_[pos_++];
-      if (t.is(ConfigToken::kClose) && depth-- == 0) break;
-      if (t.is(ConfigToken::kOpen)) ++depth;
-      text.append(t.text);
+    for (const ConfigToken* t = peek(); t != nullptr; t = peek()) {
+      bool closes = t->is(ConfigToken::kClose) && depth-- == 0;
+      if (t->is(ConfigToken::kOpen)) ++depth;
+      if (!closes) text.append(t->text);
+      advance();
+      if (closes) break;
     }
     bool truncated = false;
-    current_ = sectionNamesOfHeader(text.view(), kMaxSectionsPerHeader, truncated);
+    bool out_of_bytes = false;
+    HeaderNameLimits limits{kMaxSectionsPerHeader, kMaxHeaderNameBytesPerParse - header_bytes_};
+    current_ = sectionNamesOfHeader(text.view(), limits, truncated, out_of_bytes);
     header_names_ += static_cast<int64_t>(current_.size());
+    for (const TqString& name : current_) header_bytes_ += name.length();
+    if (out_of_bytes) {
+      current_.clear();
+      return stopAt(number(kMaxHeaderNameBytesPerParse) + " bytes of section names in headers");
+    }
     if (header_names_ > kMaxHeaderNamesPerParse) {
       current_.clear();
-      stopped_ = true;
-      writeError(TqString("WARNING: more than ") +
-                 TqString(std::to_string(kMaxHeaderNamesPerParse)) +
-                 " section names in headers; the rest is skipped.\n");
-      return;
+      return stopAt(number(kMaxHeaderNamesPerParse) + " section names in headers");
     }
     if (truncated) {
-      writeError(TqString("WARNING: ") + text + " names more than " +
-                 TqString(kMaxSectionsPerHeader) + " sections; the rest are skipped.\n");
+      warn(TqString("WARNING: ") + shown(text) + " names more than " +
+           TqString(kMaxSectionsPerHeader) + " sections; the rest are skipped.\n");
     }
     for (const TqString& name : current_) mention(name);
-    if (pos_ >= tokens_.size() || !tokens_[pos_].is(ConfigToken::kColon)) return;
-    ++pos_;
-    for (; !atLineEnd() && !stopped_; ++pos_) {
-      if (tokens_[pos_].is(ConfigToken::kWord)) inherit(text, tokens_[pos_].text);
+    if (peek() == nullptr || !peek()->is(ConfigToken::kColon)) return;
+    advance();
+    for (; !atLineEnd() && !stopped_; advance()) {
+      if (peek()->is(ConfigToken::kWord)) inherit(text, peek()->text);
     }
   }
 
-  // Copies what the parent holds now into every current section.
+  // Copies what the parent holds now into every current section. The parent is read in
+  // place: it is never one of the sections written to, and nothing is copied for a header
+  // that names no other section, so a long run of parents costs only what it stores.
   void inherit(const TqString& header_text, const TqString& parent_name) {
     const ConfigRecord* parent = config_.section(parent_name);
     if (parent == nullptr) {
-      writeError(TqString("WARNING: ") + header_text + " missing parent " + parent_name +
-                 "... skipping.\n");
+      if (warnings_ > kMaxWarningsPerParse) return;  // not shown: not worth building
+      warn(TqString("WARNING: ") + shown(header_text) + " missing parent " + shown(parent_name) +
+           "... skipping.\n");
       return;
     }
-    std::vector<std::pair<TqString, TqString>> entries;
-    parent->options.forEach(
-        [&](const TqString& key, const TqString& value) { entries.emplace_back(key, value); });
     for (const TqString& name : current_) {
       ConfigRecord* section = config_.section(name);
       if (section == nullptr || section == parent) continue;
-      for (const auto& [key, value] : entries) store(*section, key, value);
+      parent->options.forEach(
+          [&](const TqString& key, const TqString& value) { store(*section, key, value); });
+      if (stopped_) return;
     }
   }
 
   // key "=" value, or section "." key "=" value. Anything else ends the parse.
   void assignment() {
-    TqString key = tokens_[pos_++].text;
+    TqString key = take();
     std::vector<TqString> single;
     const std::vector<TqString>* targets = &current_;
-    if (pos_ < tokens_.size() && tokens_[pos_].isWord(".")) {
-      if (++pos_ >= tokens_.size()) return stop();
+    if (peek() != nullptr && peek()->isWord(".")) {
+      advance();
+      if (peek() == nullptr) return stop();
       single.push_back(key);
       targets = &single;
-      key = tokens_[pos_++].text;
+      key = take();
     }
-    if (pos_ >= tokens_.size() || !tokens_[pos_].is(ConfigToken::kEquals)) return stop();
-    ++pos_;
+    if (peek() == nullptr || !peek()->is(ConfigToken::kEquals)) return stop();
+    advance();
     TqString value;
-    if (pos_ < tokens_.size() && tokens_[pos_].is(ConfigToken::kQuote)) {
-      ++pos_;
-      while (pos_ < tokens_.size() && !tokens_[pos_].is(ConfigToken::kQuote)) {
-        value.append(tokens_[pos_++].text);
+    if (peek() != nullptr && peek()->is(ConfigToken::kQuote)) {
+      advance();
+      for (const ConfigToken* t = peek(); t != nullptr && !t->is(ConfigToken::kQuote); t = peek()) {
+        value.append(t->text);
+        advance();
       }
-      if (pos_ < tokens_.size()) ++pos_;  // the closing quote
+      advance();  // the closing quote
     } else {
-      while (!atLineEnd()) value.append(tokens_[pos_++].text);
+      while (!atLineEnd()) {
+        value.append(peek()->text);
+        advance();
+      }
     }
+    // The first pass copies the value once per section; once a bound has ended the parse, no
+    // further copy is made.
     for (const TqString& name : *targets) {
+      if (stopped_) return;
       if (ConfigRecord* section = mention(name)) {
         store(*section, key, expandSelfReferences(value, section->name()));
       }
@@ -192,14 +239,18 @@ class SectionedParser {
   }
 
   Config& config_;
-  std::vector<ConfigToken> tokens_;
-  size_t pos_ = 0;
+  ConfigTokenizer tokens_;
+  ConfigToken token_{ConfigToken::kWord, TqString()};
+  bool have_token_ = false;
+  bool tokens_ended_ = false;
   std::vector<TqString> current_;
   std::vector<Created> created_;
   std::unordered_map<const ConfigRecord*, size_t> created_index_;
-  int64_t stores_ = 0;
+  int32_t stores_ = 0;
   int64_t stored_bytes_ = 0;
   int64_t header_names_ = 0;
+  int64_t header_bytes_ = 0;
+  int32_t warnings_ = 0;
   bool stopped_ = false;
   bool warned_sections_ = false;
 };
@@ -218,7 +269,7 @@ bool Config::load(const TqString& path) {
 
 void Config::parse(const TqString& text) {
   TqString filtered = text.printable();
-  SectionedParser(*this, tokenizeConfig(filtered.view())).run();
+  SectionedParser(*this, filtered.view()).run();
 }
 
 ConfigRecord* Config::createSection(const TqString& name, bool& created) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "config/config_limits.h"
 #include "config/defaults.h"
 #include "config/file_util.h"
 #include "platform/directories.h"
@@ -205,6 +206,35 @@ TEST(ClientDomainTest, LogonDomainRules) {
   EXPECT_EQ(domainOfLogon("pc1", "PC1"), TqString("."));
   EXPECT_EQ(domainOfLogon("CORP", "PC1"), TqString("CORP"));
   EXPECT_EQ(domainOfLogon("CORP", ""), TqString("CORP"));
+}
+
+TEST_F(ClientConfigTest, HostListsStopAtTheBoundWithAWarning) {
+  // supervisor_host fills the list all but one; tq_supervisor adds that one and no more.
+  std::string hosts;
+  for (int i = 0; i < kMaxSupervisorHosts - 1; ++i) hosts += "h" + std::to_string(i) + ",";
+  std::string text = "supervisor_host = " + hosts + "\ntq_supervisor = last,extra1,extra2\n";
+  std::string errors = build(text.c_str());
+  EXPECT_EQ(errors, "WARNING: more than " + std::to_string(kMaxSupervisorHosts) +
+                        " supervisor hosts in tq.conf; the rest are ignored.\n");
+  ASSERT_EQ(config().supervisors().count(), kMaxSupervisorHosts);
+  EXPECT_EQ(config().supervisors()[0].host, TqString("h0"));
+  EXPECT_EQ(config().supervisors()[kMaxSupervisorHosts - 1].host, TqString("last"));
+  EXPECT_EQ(config().supervisorText(), TqString("last,extra1,extra2"));
+}
+
+TEST_F(ClientConfigTest, ExactlyTheBoundOfHostsGivesNoWarning) {
+  std::string hosts;
+  for (int i = 0; i < kMaxSupervisorHosts; ++i) hosts += " h" + std::to_string(i);
+  std::string text = "supervisor_host = \"" + hosts + " ,, \"\n";
+  EXPECT_EQ(build(text.c_str()), "");
+  EXPECT_EQ(config().supervisors().count(), kMaxSupervisorHosts);
+}
+
+TEST_F(ClientConfigTest, AFlagListOfMillionsOfEmptyNamesStillFindsTheNamesInFront) {
+  // Names past the splitter's bound are left out; those before it still count.
+  std::string text = "client_flags = ssl" + std::string(2000000, ',') + "restrict_domain\n";
+  build(text.c_str());
+  EXPECT_EQ(config().clientFlags(), 64);
 }
 
 }  // namespace

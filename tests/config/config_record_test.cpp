@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "config/config_limits.h"
 #include "config/file_util.h"
 #include "support/temp_dir.h"
 
@@ -194,6 +195,39 @@ TEST(FlatConfigFileTest, ALargeFileIsReadWhole) {
   EXPECT_EQ(c.get("key1999"), TqString("value"));
 }
 
+// Decimal keys: the ones the key hash places worst.
+std::string decimalKeys(int from, int to, const char* value) {
+  std::string text;
+  for (int i = from; i < to; ++i) text += std::to_string(i) + " = " + value + "\n";
+  return text;
+}
+
+TEST(FlatConfigTest, KeysPastTheBoundEndTheParseWithAWarning) {
+  std::string text = decimalKeys(0, kMaxConfigKeys, "a") + "0 = replaced\n" +
+                     decimalKeys(kMaxConfigKeys, kMaxConfigKeys + 3, "b") + "1 = late\n";
+  ConfigRecord c;
+  testing::internal::CaptureStderr();
+  c.setText(TqString(std::string_view(text)));
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(errors, "WARNING: more than " + std::to_string(kMaxConfigKeys) +
+                        " configuration keys; the rest is skipped.\n");
+  EXPECT_EQ(c.count(), kMaxConfigKeys);
+  EXPECT_EQ(c.get("0"), TqString("replaced"));  // a known key may still change before the end
+  EXPECT_EQ(c.get(TqString(kMaxConfigKeys - 1)), TqString("a"));
+  EXPECT_FALSE(c.has(TqString(kMaxConfigKeys)));
+  EXPECT_EQ(c.get("1"), TqString("a"));  // after the end
+}
+
+TEST(FlatConfigTest, ExactlyTheBoundOfKeysIsReadQuietly) {
+  std::string text = decimalKeys(0, kMaxConfigKeys, "v") + decimalKeys(0, 100, "again");
+  ConfigRecord c;
+  testing::internal::CaptureStderr();
+  c.setText(TqString(std::string_view(text)));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(c.count(), kMaxConfigKeys);
+  EXPECT_EQ(c.get("99"), TqString("again"));
+}
+
 TEST(ConfigTemplateTest, FillsValuesCommentsDefaultsAndAppendsTheRest) {
   ConfigRecord c = parsed("client_timeout = 250\nsupervisor_host = 'a b'\nzeta = 1\nalpha = 2\n");
   TqString merged = c.mergeIntoTemplateText(
@@ -226,6 +260,27 @@ TEST(ConfigTemplateTest, BracedValuesStayOneLineAndMergingTwiceIsStable) {
   TqString twice = c.mergeIntoTemplateText(once);
   EXPECT_EQ(twice.view().find("not included"), std::string_view::npos);
   EXPECT_NE(twice.view().find("extra = x\n"), std::string_view::npos);
+}
+
+TEST(ConfigTemplateTest, ManyKeysOnALineAndManyLinesMergeInOnePass) {
+  ConfigRecord c = parsed("b = 2\n");
+  // A key the record has is written once in all; its other lines give nothing.
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "b = 1\n\n";
+  TqString merged = c.mergeIntoTemplateText(TqString(std::string_view(text)));
+  EXPECT_EQ(merged.str(), "b = 2\n" + std::string(20000, '\n'));
+  // Keys the record lacks comment a line out once, however many the line holds.
+  merged = c.mergeIntoTemplateText("a = 1 c = 1 d = 1\n");
+  EXPECT_EQ(merged.str(),
+            "#a = 1 c = 1 d = 1\n# these are not included in the template\nb = 2\n\n");
+  // Twenty thousand distinct keys the record lacks: each line is commented out, no trailer.
+  std::string keys;
+  for (int i = 0; i < 20000; ++i) keys += "k" + std::to_string(i) + "x = 0\n";
+  merged = c.mergeIntoTemplateText(TqString(std::string_view(keys)));
+  EXPECT_EQ(merged.view().substr(0, 9), "#k0x = 0\n");
+  EXPECT_NE(merged.view().find("#k19999x = 0\n"), std::string_view::npos);
+  EXPECT_NE(merged.view().find("# these are not included in the template\nb = 2\n"),
+            std::string_view::npos);
 }
 
 TEST(ConfigTemplateTest, AMissingTemplateFileGivesTheTrailerOnly) {

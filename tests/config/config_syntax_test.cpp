@@ -75,6 +75,27 @@ TEST(SectionHeaderTest, LimitAndTruncation) {
   EXPECT_TRUE(truncated);
 }
 
+TEST(SectionHeaderTest, ByteLimitCountsEveryGeneratedName) {
+  bool truncated = false;
+  bool out_of_bytes = false;
+  // Ten names of four bytes each: "ab01" ... "ab10".
+  EXPECT_EQ(sectionNamesOfHeader("ab[01-10]", {100, 40}, truncated, out_of_bytes).size(), 10u);
+  EXPECT_FALSE(truncated || out_of_bytes);
+  std::vector<TqString> cut = sectionNamesOfHeader("ab[01-10]", {100, 39}, truncated, out_of_bytes);
+  EXPECT_EQ(cut.size(), 9u);
+  EXPECT_TRUE(out_of_bytes);
+  EXPECT_FALSE(truncated);
+  EXPECT_EQ(cut.back().str(), "ab09");
+  // Plain names count too, and so do number-list headers.
+  EXPECT_EQ(sectionNamesOfHeader("abc,de,f", {100, 5}, truncated, out_of_bytes).size(), 2u);
+  EXPECT_TRUE(out_of_bytes);
+  EXPECT_EQ(sectionNamesOfHeader("1-100", {100, 9}, truncated, out_of_bytes).size(), 9u);
+  EXPECT_TRUE(out_of_bytes);
+  // Millions of empty items cost nothing but the scan.
+  std::string commas(3000000, ',');
+  EXPECT_EQ(headerNames((commas + "a" + commas).c_str()), Texts({"a"}));
+}
+
 Texts piecesOf(const char* value) {
   Texts out;
   for (std::string_view p : splitExpansionPieces(value)) out.emplace_back(p);

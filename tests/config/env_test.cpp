@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_limits.h"
 #include "config/env_record.h"
 #include "config/file_util.h"
 #include "platform/environment.h"
@@ -156,6 +157,38 @@ TEST(EnvTextTest, HostileTextIsReadWithoutHarm) {
     again.fromText(env.toText());
     expectSameEnv(env, again);
   }
+}
+
+TEST(EnvTextTest, ReadingEndsAtTheBoundsOfVariablesAndDrives) {
+  std::string text = "umask=18\ncwd=/w\n";
+  for (int i = 0; i < kMaxEnvVariables; ++i) text += "V" + std::to_string(i) + "=1\n";
+  text += "drivemap=Z:|\\\\srv\\share\numask=1\nLAST=2\n";
+  Env env;
+  env.fromText(TqString(std::string_view(text)));
+  EXPECT_EQ(env.variableCount(), kMaxEnvVariables);
+  EXPECT_EQ(env.variable(TqString("V" + std::to_string(kMaxEnvVariables - 1))), TqString("1"));
+  EXPECT_EQ(env.mount("Z:"), TqString("\\\\srv\\share"));  // mounts have their own bound
+  EXPECT_EQ(env.variable("LAST"), TqString(""));           // the line past the bound ended reading
+  EXPECT_EQ(env.umask, 18);
+
+  std::string drives;
+  for (int i = 0; i <= kMaxMounts; ++i) drives += "drivemap=" + std::to_string(i) + "|t\n";
+  drives += "drivemap=0|again\nA=1\n";
+  env.fromText(TqString(std::string_view(drives)));
+  EXPECT_EQ(env.mountCount(), kMaxMounts);
+  EXPECT_EQ(env.mount("0"), TqString("t"));
+  EXPECT_EQ(env.variableCount(), 0);
+}
+
+TEST(EnvMountTest, DriveMapTextAddsNoDrivePastTheBound) {
+  std::string text;
+  for (int i = 0; i < kMaxMounts + 5; ++i) text += std::to_string(i) + "|t" + "\n";
+  text += "0|replaced\n";
+  Env env;
+  env.setMountsFromText(TqString(std::string_view(text)));
+  EXPECT_EQ(env.mountCount(), kMaxMounts);
+  EXPECT_EQ(env.mount("0"), TqString("replaced"));  // drives already there still change
+  EXPECT_EQ(env.mount(TqString(kMaxMounts)), TqString(""));
 }
 
 TEST(EnvRecordTest, EncodesAndDecodesEveryField) {

@@ -314,6 +314,68 @@ TEST(ExpressionTest, DeepNestingIsBoundedAndEvaluatesAsAnUnknownOperator) {
   EXPECT_EQ(list.op().str(), kTooDeepOperator);
 }
 
+// A balanced tree of 2^levels leaves: 2^(levels+1) - 1 nodes, levels + 1 deep.
+std::string balanced(int levels) {
+  std::string tree = "1";
+  for (int i = 0; i < levels; ++i) tree = "(" + tree + "+" + tree + ")";
+  return tree;
+}
+
+TEST(ExpressionTest, TreesOfTooManyNodesAreRefusedHoweverShallow) {
+  Expression fits;  // 65535 nodes
+  fits.parseInfix(balanced(15));
+  EXPECT_EQ(fits.depth(), 16);
+  ExpressionValue v;
+  fits.evaluate(v);
+  EXPECT_EQ(shown(v), "int 32768");
+
+  Expression large;  // 131071 nodes, 17 levels
+  large.parseInfix(balanced(16));
+  EXPECT_EQ(large.op().str(), kTooLargeOperator);
+  EXPECT_EQ(large.left(), nullptr);
+  large.evaluate(v);
+  EXPECT_EQ(shown(v), "int 0");
+  EXPECT_FALSE(large.isDefined());
+
+  // Leaves without operators count the same; the node bound is exact.
+  Expression leaves;
+  leaves.parseWords(repeated("a ", kMaxExpressionNodes));
+  EXPECT_EQ(leaves.name().str(), "a");
+  leaves.parseWords(repeated("a ", kMaxExpressionNodes + 1));
+  EXPECT_EQ(leaves.op().str(), kTooLargeOperator);
+  leaves.parseList(repeated("{a},", 3000000));
+  EXPECT_EQ(leaves.op().str(), kTooLargeOperator);
+}
+
+TEST(ExpressionTest, MillionsOfParenthesesCostOneStackEntryPerRun) {
+  Expression e;
+  e.parseInfix(repeated("(", 3000000) + "7" + repeated(")", 3000000));
+  ExpressionValue v;
+  e.evaluate(v);
+  EXPECT_EQ(shown(v), "int 7");
+  // Runs of "(" between operators: each operator still counts against the depth.
+  e.parseInfix(repeated("((( 1 + ", kMaxExpressionDepth) + "1");
+  EXPECT_EQ(e.op().str(), kTooDeepOperator);
+  e.parseInfix(repeated("((( 1 + ", kMaxExpressionDepth - 1) + "1" +
+               repeated(")", 3 * (kMaxExpressionDepth - 1)));
+  EXPECT_EQ(e.depth(), kMaxExpressionDepth);
+}
+
+TEST(ExpressionTest, InAndHasLookAtEveryItemOfALongList) {
+  Expression e;
+  std::string list = repeated("x,", 200000) + "needle";
+  e.parseInfix("needle in '" + list + "'");
+  ExpressionValue v;
+  e.evaluate(v);
+  EXPECT_EQ(shown(v), "int 1");
+  e.parseInfix("'" + list + "' has needle");
+  e.evaluate(v);
+  EXPECT_EQ(shown(v), "int 1");
+  e.parseInfix("hay in '" + list + "'");
+  e.evaluate(v);
+  EXPECT_EQ(shown(v), "int 0");
+}
+
 TEST(ExpressionTest, LongFlatInputParsesInLinearTime) {
   // Quadratic work on either would run far beyond the test time-out.
   Expression e;

@@ -151,8 +151,9 @@ TEST(SectionedConfigTest, ReferencesToOtherSectionsAndKeys) {
 // Share paths hold a '$' that starts no reference; dropping it would point at another share.
 TEST(SectionedConfigTest, ADollarThatStartsNoReferenceIsKept) {
   Config c;
-  c.parse("[direct]\nroot = x\nshare = \"\\\\srv\\c$\"\ndata = \\\\srv\\d$\\x\n"
-          "price = \"cost $ 5\"\nkey = $root$\n");
+  c.parse(
+      "[direct]\nroot = x\nshare = \"\\\\srv\\c$\"\ndata = \\\\srv\\d$\\x\n"
+      "price = \"cost $ 5\"\nkey = $root$\n");
   EXPECT_EQ(valueOf(c, "direct", "share"), "\\\\srv\\c$");
   EXPECT_EQ(valueOf(c, "direct", "data"), "\\\\srv\\d$\\x");
   EXPECT_EQ(valueOf(c, "direct", "price"), "cost $ 5");
@@ -225,8 +226,7 @@ TEST(SectionedConfigTest, StoredBytesAreBoundedWithAWarning) {
   }
   EXPECT_LE(stored, kMaxStoredBytesPerParse);
   EXPECT_GT(stored, kMaxStoredBytesPerParse - static_cast<int64_t>(value_size) - 2);
-  EXPECT_NE(errors.find("bytes of configuration values; the rest is skipped"),
-            std::string::npos);
+  EXPECT_NE(errors.find("bytes of configuration values; the rest is skipped"), std::string::npos);
 }
 
 // Every header names its sections anew, so many copies of a large header cost time even when
@@ -240,6 +240,90 @@ TEST(SectionedConfigTest, SectionNamesOfHeadersAreBoundedWithAWarning) {
   std::string errors = parseCapturingErrors(c, text.c_str());
   EXPECT_EQ(c.section("last"), nullptr);
   EXPECT_NE(errors.find("section names in headers; the rest is skipped"), std::string::npos);
+}
+
+TEST(SectionedConfigTest, MillionsOfTokensBeforeAnAssignmentAreReadThrough) {
+  std::string text = "[s]\n" + std::string(2000000, '\n') + "k = v\n";
+  Config c;
+  c.parse(TqString(std::string_view(text)));
+  EXPECT_EQ(valueOf(c, "s", "k"), "v");
+}
+
+// A long name and a number list name thousands of long names: the bound counts their bytes.
+TEST(SectionedConfigTest, BytesOfGeneratedNamesAreBoundedWithAWarning) {
+  std::string name(300, 'n');
+  std::string text = "[small]\nk = 1\n[" + name + "[1-4096]]\nk = 2\n[after]\nk = 3\n";
+  Config c;
+  std::string errors = parseCapturingErrors(c, text.c_str());
+  EXPECT_EQ(namesOf(c), (std::vector<std::string>{"small"}));
+  EXPECT_EQ(errors, "WARNING: more than " + std::to_string(kMaxHeaderNameBytesPerParse) +
+                        " bytes of section names in headers; the rest is skipped.\n");
+
+  // Within the bound, the same names are all made.
+  std::string fits = "[" + std::string(200, 'n') + "[1-4096]]\nk = 2\n";
+  Config d;
+  EXPECT_EQ(parseCapturingErrors(d, fits.c_str()), "");
+  EXPECT_EQ(d.sectionCount(), 4096);
+  EXPECT_EQ(valueOf(d, (std::string(200, 'n') + "4096").c_str(), "k"), "2");
+}
+
+TEST(SectionedConfigTest, InheritanceStopsAtTheStoreBoundWithAWarning) {
+  std::string text = "[p]\n";
+  for (int i = 0; i < 16; ++i) text += "k" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+  text += "[c[1-4096]] : p\n[after]\nk = 1\n";
+  Config c;
+  std::string errors = parseCapturingErrors(c, text.c_str());
+  EXPECT_EQ(errors, "WARNING: more than " + std::to_string(kMaxStoresPerParse) +
+                        " configuration values; the rest is skipped.\n");
+  int32_t full = (kMaxStoresPerParse - 16) / 16;  // the parent's own keys count as well
+  EXPECT_EQ(c.section(TqString("c" + std::to_string(full)))->count(), 16);
+  EXPECT_LT(c.section(TqString("c" + std::to_string(full + 1)))->count(), 16);
+  EXPECT_EQ(c.section(TqString("c" + std::to_string(full + 2)))->count(), 0);
+  EXPECT_EQ(c.section("after"), nullptr);
+}
+
+TEST(SectionedConfigTest, SectionsPastTheBoundAreSkippedWithOneWarning) {
+  std::string text;
+  for (int i = 0; i < kMaxSections / kMaxSectionsPerHeader; ++i) {
+    text += "[h" + std::to_string(i) + "_[1-" + std::to_string(kMaxSectionsPerHeader) + "]]\n";
+  }
+  text += "[late,later]\nk = v\n";
+  Config c;
+  std::string errors = parseCapturingErrors(c, text.c_str());
+  EXPECT_EQ(c.sectionCount(), kMaxSections);
+  EXPECT_EQ(c.section("late"), nullptr);
+  EXPECT_EQ(errors, "WARNING: more than " + std::to_string(kMaxSections) +
+                        " configuration sections; late and later ones skipped.\n");
+}
+
+TEST(SectionedConfigTest, WarningsAreCountedAndTheirTextsCut) {
+  std::string header(1000, 'h');
+  std::string text = "[" + header + "] :";
+  for (int i = 0; i < 1000; ++i) text += " m" + std::to_string(i);
+  text += "\nk = v\n";
+  Config c;
+  std::string errors = parseCapturingErrors(c, text.c_str());
+  std::string shown = std::string(kMaxWarningTextLength, 'h') + "...";
+  std::string first = "WARNING: " + shown + " missing parent m0... skipping.\n";
+  EXPECT_EQ(errors.substr(0, first.size()), first);
+  size_t lines = 0;
+  for (char ch : errors) lines += ch == '\n';
+  EXPECT_EQ(lines, static_cast<size_t>(kMaxWarningsPerParse) + 1);
+  EXPECT_NE(errors.find("WARNING: more configuration warnings; the rest are not shown.\n"),
+            std::string::npos);
+  EXPECT_EQ(valueOf(c, header.c_str(), "k"), "v");  // the header itself is processed
+}
+
+// Reading a value counts against the expansion budget each time a reference reads it, also when
+// it writes almost nothing (a reference to a missing section of a long name).
+TEST(SectionedConfigTest, ReferencesThatRereadLongValuesSpendTheBudget) {
+  std::string lookup = "[t]\nlong = $" + std::string(1 << 20, 'x') + ".k\n[s]\n";
+  Config few;
+  few.parse(TqString(lookup + "k = $t.long$t.long\n"));
+  EXPECT_EQ(valueOf(few, "s", "k"), ".k.k");
+  Config many;
+  many.parse(TqString(lookup + "k = $t.long$t.long$t.long$t.long$t.long\n"));
+  EXPECT_EQ(valueOf(many, "s", "k"), "$t.long$t.long$t.long$t.long$t.long");  // left as stored
 }
 
 TEST(SectionedConfigTest, ParseAddsToExistingSectionsAndExpandsOnlyNewOnes) {
