@@ -91,9 +91,12 @@ asan() {
 }
 
 win32() {
-  local dir="$builds/win32" status
+  local dir="$builds/win32" status native_tools=""
+  # With the native stage's programs at hand, the Windows and Linux programs also serve each other.
+  [[ -x "$builds/native/tools/tq-aesubmit" ]] && native_tools="$builds/native/tools"
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
-    -DTQ_WIN32_DEPS="$TQ_WIN32_DEPS" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON &&
+    -DTQ_WIN32_DEPS="$TQ_WIN32_DEPS" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON \
+    -DTQ_NATIVE_TOOLS_DIR="$native_tools" &&
     cmake --build "$dir" -j"$jobs" || return 1
   local init_start=$SECONDS
   "$root/scripts/wine-run.sh" --init || return 1
