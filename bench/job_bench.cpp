@@ -55,7 +55,8 @@ void BM_JobListDecodeBinary(benchmark::State& state) {
   int64_t total = 0;
   for (auto _ : state) {
     tq::JobList fresh;
-    fresh.decode(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int32_t>(bytes.size()));
+    fresh.decode(reinterpret_cast<const uint8_t*>(bytes.data()),
+                 static_cast<int32_t>(bytes.size()));
     benchmark::DoNotOptimize(fresh.count());
     total += static_cast<int64_t>(bytes.size());
   }

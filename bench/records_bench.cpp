@@ -37,7 +37,8 @@ void decodeBinary(benchmark::State& state, R record) {
   int64_t total = 0;
   for (auto _ : state) {
     R fresh;
-    fresh.decode(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int32_t>(bytes.size()));
+    fresh.decode(reinterpret_cast<const uint8_t*>(bytes.data()),
+                 static_cast<int32_t>(bytes.size()));
     benchmark::DoNotOptimize(fresh);
     total += static_cast<int64_t>(bytes.size());
   }

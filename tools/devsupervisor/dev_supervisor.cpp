@@ -151,7 +151,6 @@ void DevSupervisor::submit(Message& message, Comm& comm) {
     return;
   }
   auto accepted = std::make_unique<JobList>();
-  TqString ids;
   for (int32_t i = 0; i < jobs.count(); ++i) {
     Job& job = jobs[i];
     assignIds(job, 0);
@@ -163,11 +162,19 @@ void DevSupervisor::submit(Message& message, Comm& comm) {
                                 .c_str()));
       return;
     }
-    if (!ids.empty()) ids.append(" ");
-    ids.append(job.id);
     accepted->append(job);
   }
   saveCounter();
+  // The identifiers, or the first and last of a long submission.
+  TqString ids;
+  for (int32_t i = 0; i < jobs.count(); ++i) {
+    if (jobs.count() > 8 && i > 0 && i < jobs.count() - 1) {
+      if (i == 1) ids.append(" ...");
+      continue;
+    }
+    if (!ids.empty()) ids.append(" ");
+    ids.append(jobs[i].id);
+  }
   {
     LogLock lock;
     timeStamp() << "accepted " << jobs.count() << (jobs.count() == 1 ? " job" : " jobs") << " from "
