@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: tq-aesubmit [options]\n"
-    "Builds the render job of the submission window and writes it as a job file.\n"
+    "Builds the render job of the submission window and writes it as a job file, or submits it.\n"
     "\n"
     "The project and the host:\n"
     "  -project PATH            the project file (Project_path)\n"
@@ -28,8 +28,10 @@ constexpr const char* kHelp =
     "  -comp NAME               one composition, with NAME selected (empty: none selected)\n"
     "  -output-file TEXT  -output-module TEXT  -render-settings TEXT  -frame-range TEXT\n"
     "Queue settings, each taken as the window field's text (not given: an empty field):\n"
-    "  -name -status -cluster -hosts -priority -groups -cpus -requirements\n"
-    "  -reservations -restrictions -pid -pgrp -user -domain\n"
+    "  -name TEXT  -status pending|blocked  -cluster TEXT  -hosts TEXT  -priority N\n"
+    "  -groups TEXT  -cpus N  -requirements TEXT  -reservations TEXT  -restrictions TEXT\n"
+    "  -pid N  -pgrp N  -user TEXT  -domain TEXT\n"
+    "  (a number is read as the window reads it: leading digits, else 0, with a warning)\n"
     "Submitting:\n"
     "  -submit                  submit the job; print the accepted identifiers, one per line,\n"
     "                           as the results box shows them\n"
@@ -42,6 +44,7 @@ constexpr const char* kHelp =
     "                           -submit or -dry-run, the job as completed for the supervisor\n"
     "  -binary FILE             the job in the binary form (\"-\": standard output)\n"
     "  -help                    this text\n"
+    "  -version                 the library's version\n"
     "Options may be shortened to any unambiguous prefix.\n";
 
 struct QueueOption {
@@ -80,6 +83,31 @@ bool parseVersion(const tq::TqString& text, tq::HostVersion& version) {
   version.major = std::atoi(s.substr(0, dot).c_str());
   version.minor = std::atoi(s.substr(dot + 1).c_str());
   return true;
+}
+
+// The window takes any text; say where it will not mean what the user may think (the job is
+// built as the window would build it all the same).
+void warnAboutFields(const tq::StaticHost& host) {
+  for (const char* name : {"priority", "cpus", "pid", "pgrp"}) {
+    for (const QueueOption& o : kWindowOptions) {
+      if (std::string(o.name) != name) continue;
+      auto it = host.texts.find(o.item);
+      if (it == host.texts.end() || it->second.empty()) continue;
+      std::string text = it->second.str();
+      size_t i = text.find_first_not_of(" \t");
+      if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+      if (i >= text.size() || text[i] < '0' || text[i] > '9')
+        std::fprintf(stderr, "WARNING: -%s '%s' holds no digits: it is read as 0\n", name,
+                     text.c_str());
+    }
+  }
+  auto status = host.texts.find(tq::WindowItem::kStatus);
+  if (status != host.texts.end() && !status->second.empty() && status->second.view() != "pending" &&
+      status->second.view() != "blocked")
+    std::fprintf(stderr,
+                 "WARNING: -status '%s' is neither \"pending\" nor \"blocked\": the job gets no "
+                 "status\n",
+                 status->second.c_str());
 }
 
 // Writes the job to a file, or to standard output for "-". Returns the byte count, 0 on failure.
@@ -138,6 +166,7 @@ int main(int argc, char** argv) {
     tq::TqString value;
     if (options.stringValue(o.name, value)) host.texts[o.item] = value;
   }
+  warnAboutFields(host);
 
   tq::JobList jobs;
   jobs.append(tq::Submitter(host).buildJob());
@@ -166,11 +195,13 @@ int main(int argc, char** argv) {
     text_path = "-";
   }
   if (text && writeJob(*job, text_path, tq::kTextFormat) == 0) {
-    std::fprintf(stderr, "ERROR: cannot write the job to '%s'\n", text_path.c_str());
+    std::fprintf(stderr, "ERROR: cannot write the job to '%s': %s\n", text_path.c_str(),
+                 tq::platform::lastFileError().c_str());
     return 1;
   }
   if (binary && writeJob(*job, binary_path, tq::kBinaryFormat) == 0) {
-    std::fprintf(stderr, "ERROR: cannot write the job to '%s'\n", binary_path.c_str());
+    std::fprintf(stderr, "ERROR: cannot write the job to '%s': %s\n", binary_path.c_str(),
+                 tq::platform::lastFileError().c_str());
     return 1;
   }
   if (!submitting) return 0;

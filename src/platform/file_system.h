@@ -68,8 +68,16 @@ std::string currentDirectory();
 // for a dot-file, which stays hidden.
 bool clearHiddenAttribute(const std::string& path);
 
-// fopen() of nativePath(path); null when the path is unusable or the file cannot be opened.
+// fopen() of nativePath(path); null when the path is unusable or the file cannot be opened,
+// with the reason in lastFileError().
 std::FILE* openFile(const std::string& path, const char* mode);
+
+// Why the last failed file operation of this thread failed, as the system says it ("Is a
+// directory", "No such file or directory"); file calls keep it for their callers, who report it.
+std::string lastFileError();
+// Records the C library's errno text as that reason (after a failed stream call).
+void recordFileError();
+void setFileError(std::string reason);
 
 // Puts an open stream (standard output, say) in binary mode, so that Windows does not turn LF
 // bytes into CR LF. POSIX streams are binary already. False when the mode cannot be changed.

@@ -101,8 +101,13 @@ bool clearHiddenAttribute(const std::string& path) {
 bool setBinaryMode(std::FILE* stream) { return stream != nullptr; }
 
 std::FILE* openFile(const std::string& path, const char* mode) {
-  if (!usablePath(path)) return nullptr;
-  return std::fopen(nativePath(path).c_str(), mode);
+  if (!usablePath(path)) {
+    setFileError(path.empty() ? "empty path" : "path holds a NUL byte");
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(nativePath(path).c_str(), mode);
+  if (!file) recordFileError();
+  return file;
 }
 
 bool seekFile(std::FILE* file, int64_t offset) {

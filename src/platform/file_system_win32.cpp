@@ -107,8 +107,13 @@ bool setBinaryMode(std::FILE* stream) {
 }
 
 std::FILE* openFile(const std::string& path, const char* mode) {
-  if (!usablePath(path)) return nullptr;
-  return std::fopen(path.c_str(), mode);
+  if (!usablePath(path)) {
+    setFileError(path.empty() ? "empty path" : "path holds a NUL byte");
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(path.c_str(), mode);
+  if (!file) recordFileError();
+  return file;
 }
 
 bool seekFile(std::FILE* file, int64_t offset) {
