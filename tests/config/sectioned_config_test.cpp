@@ -112,6 +112,22 @@ TEST(SectionedConfigTest, AMissingParentIsReportedOnTheErrorStream) {
   EXPECT_EQ(errors, "WARNING: c missing parent gone... skipping.\n");
 }
 
+TEST(SectionedConfigTest, EveryTokenAfterTheColonIsAParentNamePunctuationIncluded) {
+  Config c;
+  std::string errors =
+      parseCapturingErrors(c, "[p]\nfrom_p = 1\n[q]\nfrom_q = 2\n[c] : p q: = [x]\nk = v\n");
+  EXPECT_EQ(errors,
+            "WARNING: c missing parent :... skipping.\n"
+            "WARNING: c missing parent =... skipping.\n"
+            "WARNING: c missing parent [... skipping.\n"
+            "WARNING: c missing parent x... skipping.\n"
+            "WARNING: c missing parent ]... skipping.\n");
+  EXPECT_EQ(valueOf(c, "c", "from_p"), "1");
+  EXPECT_EQ(valueOf(c, "c", "from_q"), "2");
+  EXPECT_EQ(valueOf(c, "c", "k"), "v");
+  EXPECT_EQ(c.section("="), nullptr);  // a missing parent is not created
+}
+
 TEST(SectionedConfigTest, AStrayLineEndsTheParseButKeepsWhatWasRead) {
   Config c;
   c.parse("[s]\nroot = R\nbin = $self.root\\bin\nstray words\nafter = 1\n");
