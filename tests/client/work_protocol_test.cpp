@@ -108,13 +108,23 @@ class WorkProtocolTest : public ::testing::Test {
   platform::ScopedExitFunction exit_;
 };
 
-// A TCP port where nothing listens (only UDP is bound there), so every connection is refused.
+// A TCP port where nothing listens, so every connection is refused. The port stays bound for
+// the test, so that no server of a test running alongside can be given it.
 class ClosedPort {
  public:
-  int32_t port() const { return udp_.port(); }
+  ClosedPort() : socket_(platform::openStreamSocket()) {
+    platform::Endpoint local{test::kLoopback, 0};
+    if (platform::bindSocket(socket_, local) && platform::localEndpoint(socket_, local))
+      port_ = local.port;
+  }
+  ~ClosedPort() { platform::closeSocket(socket_); }
+  ClosedPort(const ClosedPort&) = delete;
+  ClosedPort& operator=(const ClosedPort&) = delete;
+  int32_t port() const { return port_; }
 
  private:
-  test::LoopbackListener udp_{Comm::kUdp, 20};
+  platform::SocketHandle socket_;
+  int32_t port_ = 0;
 };
 
 TEST_F(WorkProtocolTest, WithoutAnAssignmentEveryReaderSaysSo) {
@@ -174,6 +184,7 @@ TEST_F(WorkProtocolTest, InitJobRetriesTagFourAndSkipsThePauseWhenTurnedAway) {
 
 TEST_F(WorkProtocolTest, InitJobGivesUpAfter1440FailedAttempts) {
   ClosedPort closed;
+  ASSERT_GT(closed.port(), 0);
   pointAt(closed.port());
   EXPECT_FALSE(initJob());
   EXPECT_EQ(env.sleeps, std::vector<int32_t>(1440, 120000));
@@ -314,6 +325,7 @@ TEST_F(WorkProtocolTest, RepliesThatHoldNoWorkItemEndTheWorkAsFailures) {
 TEST_F(WorkProtocolTest, WorkRequestGivesUpAfter1440FailedAttempts) {
   assign();
   ClosedPort closed;
+  ASSERT_GT(closed.port(), 0);
   pointAt(closed.port());
   env.random_value = 119;  // the longest pause: 120 s + 60 s
   Work work;
@@ -329,6 +341,7 @@ TEST_F(WorkProtocolTest, WorkRequestGivesUpAfter1440FailedAttempts) {
 TEST_F(WorkProtocolTest, WorkReportGivesUpAfter1440FailedAttempts) {
   assign();
   ClosedPort closed;
+  ASSERT_GT(closed.port(), 0);
   pointAt(closed.port());
   Work work = workItem("f4", kStatusComplete);
   EXPECT_FALSE(reportWork(work));
@@ -381,6 +394,7 @@ TEST_F(WorkProtocolTest, ReportJobRetriesAGeneralProblemUntilConfirmed) {
 TEST_F(WorkProtocolTest, ReportJobExitsAfter64SilentAttemptsWithADoublingPause) {
   assign();
   ClosedPort closed;
+  ASSERT_GT(closed.port(), 0);
   pointAt(closed.port());
   env.random_value = 4;  // first pause 5 s
   EXPECT_FALSE(reportJob(Subjob()));
