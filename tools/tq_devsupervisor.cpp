@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "config/number_list.h"
 #include "dev_supervisor.h"
 #include "platform/file_system.h"
 #include "records/basic_records.h"
@@ -14,10 +15,18 @@ namespace {
 constexpr const char* kHelp =
     "usage: tq-devsupervisor [options]\n"
     "A stand-in supervisor for local work: accepts submissions, gives each job the next\n"
-    "identifier and stores it as a text job file; answers discovery on UDP.\n"
+    "identifier and stores it as a text job file; answers discovery on UDP; and plays the\n"
+    "worker for job programs such as tq-work: hands out assignments and work items and\n"
+    "records their reports in the stored job files.\n"
     "\n"
     "  -port N            TCP and UDP port (default: the supervisor port of tq.conf, 50001;\n"
-    "                     0: any free port); the port is printed on start\n"
+    "                     0: any free port); the ports are printed on start\n"
+    "  -worker-port N     where job programs ask for their assignment and report their\n"
+    "                     status (default: the worker port of tq.conf, 50011; 0: any)\n"
+    "  -sub-port N        where job programs take and report work items (default: the\n"
+    "                     supervisor sub port of tq.conf, 50002; 0: any)\n"
+    "  -agenda LIST       work items for jobs submitted without an agenda, named by the\n"
+    "                     numbers of LIST (\"1-10\", \"001-120x5\", \"2,4,8\")\n"
     "  -address A.B.C.D   address to listen on (default 127.0.0.1)\n"
     "  -data DIR          where jobs and the identifier counter are kept\n"
     "                     (default: <temporary directory>/tq-devsupervisor)\n"
@@ -44,6 +53,9 @@ int main(int argc, char** argv) {
   using M = tq::DevSupervisorOptions::Misbehaviour;
   tq::OptionParser options;
   options.declareInteger("port");
+  options.declareInteger("worker-port");
+  options.declareInteger("sub-port");
+  options.declareString("agenda");
   options.declareString("address");
   options.declareString("data");
   options.declareInteger("count");
@@ -64,12 +76,29 @@ int main(int argc, char** argv) {
   if (options.positionalCount() > 0) return usage("unexpected argument");
 
   tq::DevSupervisorOptions settings;
+  {
+    tq::ClientConfig config;
+    settings.port = config.supervisorPort();
+    settings.worker_port = config.workerPort();
+    settings.sub_port = config.supervisorSubPort();
+  }
   int32_t number = 0;
   if (options.integerValue("port", number)) {
     if (number < 0 || number > 65535) return usage("-port expects 0 to 65535");
     settings.port = number;
-  } else {
-    settings.port = tq::ClientConfig().supervisorPort();
+  }
+  if (options.integerValue("worker-port", number)) {
+    if (number < 0 || number > 65535) return usage("-worker-port expects 0 to 65535");
+    settings.worker_port = number;
+  }
+  if (options.integerValue("sub-port", number)) {
+    if (number < 0 || number > 65535) return usage("-sub-port expects 0 to 65535");
+    settings.sub_port = number;
+  }
+  if (options.stringValue("agenda", settings.agenda)) {
+    tq::NumberList numbers;
+    numbers.parse(settings.agenda.view());
+    if (numbers.count() == 0) return usage("-agenda expects a number list such as 1-10");
   }
   tq::TqString text;
   if (options.stringValue("address", text)) {
@@ -124,9 +153,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "ERROR: tq-devsupervisor: %s\n", supervisor.errorText().c_str());
     return 1;
   }
-  std::printf("tq-devsupervisor: listening on %s port %d (tcp and udp); jobs in %s\n",
-              tq::Address(settings.address).toText().c_str(), supervisor.port(),
-              tq::platform::nativePath(supervisor.dataDirectory().str()).c_str());
+  std::printf(
+      "tq-devsupervisor: listening on %s port %d (tcp and udp), worker port %d, sub port %d; "
+      "jobs in %s\n",
+      tq::Address(settings.address).toText().c_str(), supervisor.port(), supervisor.workerPort(),
+      supervisor.subPort(), tq::platform::nativePath(supervisor.dataDirectory().str()).c_str());
   std::fflush(stdout);
   int32_t served = supervisor.run();
   std::printf("tq-devsupervisor: stopped after %d requests\n", served);

@@ -157,9 +157,9 @@ class SectionedParser {
     for (const TqString& name : current_) mention(name);
     if (peek() == nullptr || !peek()->is(ConfigToken::kColon)) return;
     advance();
-    for (; !atLineEnd() && !stopped_; advance()) {
-      if (peek()->is(ConfigToken::kWord)) inherit(text, peek()->text);
-    }
+    // Every token up to the line end names a parent, punctuation included: a ':' or '=' there
+    // is a section name like any other (and, missing, draws its warning).
+    for (; !atLineEnd() && !stopped_; advance()) inherit(text, peek()->text);
   }
 
   // Copies what the parent holds now into every current section. The parent is read in

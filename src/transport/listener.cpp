@@ -153,6 +153,7 @@ int32_t Listener::wait(int32_t flags) {
 std::unique_ptr<Comm> Listener::accept(int32_t flags) {
   int32_t index = wait(flags);
   if (index < 0) return nullptr;
+  last_entry_ = index;
   const ListenerEntry& entry = entries_[static_cast<size_t>(index)];
   if (isDatagramType(entry.type)) return std::make_unique<Comm>(entry.socket, Comm::kUdp);
   platform::Endpoint peer;

@@ -68,6 +68,9 @@ class Listener : public Record<Listener> {
   int32_t wait(int32_t flags);
   // wait(flags) and the comm for the entry, or null.
   std::unique_ptr<Comm> accept(int32_t flags);
+  // The entry the last comm that accept() gave came from (-1 before the first), so that a
+  // server on several ports can tell which one a request arrived on.
+  int32_t lastEntry() const { return last_entry_; }
   // Closes every socket when open (a failing close logs "ERROR: couldn't close socket.").
   void closeAll();
 
@@ -98,6 +101,7 @@ class Listener : public Record<Listener> {
   Error error_;
   int32_t wait_timeout_ = kDefaultWaitTimeout;
   int32_t last_status_ = 0;
+  int32_t last_entry_ = -1;
 };
 
 }  // namespace tq

@@ -17,6 +17,11 @@ namespace {
 
 constexpr int32_t kSubmitTag = 200;
 constexpr int32_t kDiscoveryTag = 401;
+constexpr int32_t kCredentialsTag = 1011;
+constexpr int32_t kJobDetailsTag = 100;
+constexpr int32_t kJobReportTag = 206;
+constexpr int32_t kWorkRequestTag = 600;
+constexpr int32_t kWorkReportTag = 602;
 constexpr int32_t kAnswerTag = 1;
 constexpr int32_t kRefusalTag = 3;
 
@@ -48,7 +53,9 @@ bool DevSupervisor::open() {
     if (stored > 0) next_id_ = stored;
   }
   if (!add(options_.address, options_.port, Comm::kTcp) ||
-      !add(options_.address, Listener::port(0), Comm::kUdp)) {
+      !add(options_.address, Listener::port(0), Comm::kUdp) ||
+      !add(options_.address, options_.worker_port, Comm::kTcp) ||
+      !add(options_.address, options_.sub_port, Comm::kTcp)) {
     error_text_ = error().text().str();
     return false;
   }
@@ -57,7 +64,7 @@ bool DevSupervisor::open() {
 
 int32_t DevSupervisor::run() {
   platform::watchStopSignals();
-  while (!platform::stopRequested() && (options_.count < 0 || served_ < options_.count)) {
+  while (!platform::stopRequested() && !stop_ && (options_.count < 0 || served_ < options_.count)) {
     if (serve(1) < 0) break;
   }
   return served_;
@@ -102,16 +109,33 @@ void DevSupervisor::handleMessage(int32_t tag, Message& message, Comm& comm) {
     default:
       break;
   }
-  if (tag == kSubmitTag) {
+  const int32_t entry = lastEntry();
+  if (entry == kWorkerEntry && tag == kJobDetailsTag) {
+    assign(message, comm);
+  } else if (entry == kWorkerEntry && tag == kJobReportTag) {
+    subjobReport(message, comm);
+  } else if (entry == kSubEntry && tag == kWorkRequestTag) {
+    handOutWork(message, comm);
+  } else if (entry == kSubEntry && tag == kWorkReportTag) {
+    workReport(message, comm);
+  } else if (entry != kWorkerEntry && entry != kSubEntry && tag == kSubmitTag) {
     submit(message, comm);
-    return;
+  } else if (entry != kWorkerEntry && entry != kSubEntry && tag == kCredentialsTag) {
+    setCredentials(message, comm);
+  } else {
+    const char* port = entry == kWorkerEntry ? " on the worker port"
+                       : entry == kSubEntry  ? " on the sub port"
+                                             : "";
+    refuse(
+        comm,
+        TqString(("tq-devsupervisor: unknown request tag " + std::to_string(tag) + port).c_str()));
   }
-  refuse(comm, TqString(("tq-devsupervisor: unknown request tag " + std::to_string(tag)).c_str()));
 }
 
 void DevSupervisor::assignIds(Job& job, int32_t parent_id) {
   job.id = next_id_++;
   if (parent_id > 0) job.pid = parent_id;
+  fillAgenda(job);
   for (int32_t i = 0; i < job.children.count(); ++i) assignIds(job.children[i], job.id);
 }
 
