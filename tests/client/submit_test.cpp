@@ -156,7 +156,7 @@ TEST_F(SubmitTest, MismatchedContentNamesItsTypeInId) {
 }
 
 TEST_F(SubmitTest, UnreachableSupervisorGivesTheTransportsError) {
-  test::LoopbackListener gone(Comm::kUdp);
+  test::RefusingPort gone;
   configure(gone.port());
   JobList jobs = oneJob(), accepted;
   EXPECT_FALSE(submit(jobs, accepted));

@@ -68,6 +68,18 @@ std::unique_ptr<RawPeer> RawServer::accept(int32_t ms) {
   return std::make_unique<RawPeer>(RawPeer::Adopt{}, s);
 }
 
+RefusingPort::RefusingPort(int32_t port) {
+  socket_ = platform::openStreamSocket();
+  platform::Endpoint local{kLoopback, static_cast<uint16_t>(port)};
+  if (socket_ != platform::kNoSocket && platform::bindSocket(socket_, local) &&
+      platform::localEndpoint(socket_, local))
+    port_ = local.port;
+}
+
+RefusingPort::~RefusingPort() {
+  if (socket_ != platform::kNoSocket) platform::closeSocket(socket_);
+}
+
 void appendInt32(std::vector<uint8_t>& out, int32_t value) {
   uint32_t v = static_cast<uint32_t>(value);
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));

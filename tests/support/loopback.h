@@ -65,6 +65,25 @@ class RawServer {
   int32_t port_ = 0;
 };
 
+// A TCP port on 127.0.0.1 that refuses every connection, for as long as this object lives: a
+// stream socket bound to it and never listening. While it is bound, no other test can be given
+// the same port, so "refused" stays refused. With a UDP listener's port it takes the same number
+// (a UDP listener and a refusing TCP port, for tests of discovery next to a dead supervisor).
+class RefusingPort {
+ public:
+  RefusingPort() : RefusingPort(0) {}
+  explicit RefusingPort(int32_t port);
+  ~RefusingPort();
+  RefusingPort(const RefusingPort&) = delete;
+  RefusingPort& operator=(const RefusingPort&) = delete;
+  bool bound() const { return port_ != 0; }
+  int32_t port() const { return port_; }
+
+ private:
+  platform::SocketHandle socket_ = platform::kNoSocket;
+  int32_t port_ = 0;
+};
+
 // A TCP frame's bytes: version byte, C, L, then the given body bytes as they are.
 std::vector<uint8_t> frameHeader(uint8_t version, int32_t compressed, int32_t length);
 void appendInt32(std::vector<uint8_t>& out, int32_t value);

@@ -74,8 +74,10 @@ TEST_F(ClientTest, EmptyHostFailsQuietlyAndLeavesTheError) {
 }
 
 TEST_F(ClientTest, ExplicitUnreachableSupervisorIsTheOnlyOneTried) {
-  // Only UDP listens on the port: a TCP connection there is refused, discovery would arrive.
+  // UDP listens on the port and TCP refuses: discovery would arrive, a connection is refused.
   test::LoopbackListener discovery(Comm::kUdp, 20);
+  test::RefusingPort refusing(discovery.port());
+  ASSERT_TRUE(refusing.bound());
   env.writeConfig(portLine(discovery.port()) +
                   "supervisor_host = localhost\nsupervisor_domain = farm\n");
   writeCache("127.0.0.1", 10);
@@ -200,6 +202,7 @@ TEST_F(ClientTest, PlantedCacheFilesAreNotTrusted) {
 
 TEST_F(ClientTest, NothingConfiguredMeansNoTrafficAtAll) {
   test::LoopbackListener discovery(Comm::kUdp, 20);
+  test::RefusingPort refusing(discovery.port());
   env.writeConfig(portLine(discovery.port()));
   Client client;
   Message request(200), reply;

@@ -34,11 +34,6 @@ std::string receiveText(Comm& comm) {
   return body ? std::string(body.get(), body.get() + n) : "<null>";
 }
 
-int32_t closedPort() {
-  LoopbackListener gone;
-  return gone.port();
-}
-
 TEST(TcpComm, FramesTravelBothWaysAndCountBodyBytes) {
   LoopbackListener server;
   Comm client("127.0.0.1", server.port(), Comm::kTcp);
@@ -62,7 +57,8 @@ TEST(TcpComm, FramesTravelBothWaysAndCountBodyBytes) {
 }
 
 TEST(TcpComm, FailedConnectionLeavesAnInactiveCommThatRefusesIo) {
-  Comm refused("127.0.0.1", closedPort(), Comm::kTcp);
+  test::RefusingPort dead;
+  Comm refused("127.0.0.1", dead.port(), Comm::kTcp);
   EXPECT_FALSE(refused.isActive());
   EXPECT_EQ(refused.error().code(), 35);
   EXPECT_EQ(refused.error().text(), TqString("unable to connect to host"));
@@ -184,7 +180,8 @@ TEST(UdpComm, EmptyHostBroadcastsThroughTheSeam) {
 }
 
 TEST(UdpComm, ReceiveWithoutAnAnswerTimesOut) {
-  Comm client("127.0.0.1", closedPort(), Comm::kUdp);
+  test::RefusingPort dead;
+  Comm client("127.0.0.1", dead.port(), Comm::kUdp);
   client.setTimeout(30);
   EXPECT_EQ(receiveText(client), "<null>");
   EXPECT_EQ(client.error().code(), 28);
