@@ -12,7 +12,7 @@
 
 #include "client/static_host.h"
 #include "client/submitter.h"
-#include "records/message.h"
+#include "job/message.h"
 #include "transport/comm.h"
 #include "transport/listener.h"
 

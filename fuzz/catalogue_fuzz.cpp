@@ -12,7 +12,7 @@
 
 #include "platform/random.h"
 #include "records/object.h"
-#include "records/registry.h"
+#include "job/registry.h"
 
 namespace {
 

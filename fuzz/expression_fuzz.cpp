@@ -1,6 +1,6 @@
 // Parses arbitrary bytes in each of the three expression syntaxes (and as a comma list), then
 // evaluates: no input may crash, exhaust the stack or build a tree past the depth limit.
-#include "config/expression_fuzz.h"
+#include "fuzz/checks/expression_checks.h"
 
 #include <cstdint>
 #include <cstdlib>

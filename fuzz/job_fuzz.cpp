@@ -6,7 +6,7 @@
 
 #include "job/job.h"
 #include "platform/log_sink.h"
-#include "records/message.h"
+#include "job/message.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool quiet = [] {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "platform/log_sink.h"
-#include "records/message.h"
+#include "job/message.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;

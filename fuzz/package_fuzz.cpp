@@ -1,6 +1,6 @@
 // Parses arbitrary bytes as a parenthesised package; writing the tree must be stable and no
 // parsed tree may pass the nesting limit.
-#include "records/package_fuzz.h"
+#include "fuzz/checks/package_checks.h"
 
 #include <cstdint>
 #include <cstdlib>

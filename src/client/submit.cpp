@@ -11,7 +11,7 @@
 #include "config/path_map.h"
 #include "job/names.h"
 #include "records/basic_records.h"
-#include "records/message.h"
+#include "job/message.h"
 #include "records/version.h"
 #include "transport/client.h"
 #include "transport/error.h"

@@ -24,7 +24,7 @@
 #include <memory>
 
 #include "job/job_records.h"
-#include "records/message.h"
+#include "job/message.h"
 
 namespace tq {
 

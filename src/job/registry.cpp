@@ -1,7 +1,7 @@
 // The registry table. It sits with the job record because several registered classes (the job,
 // the records that carry jobs, the configuration records) live above the record layer;
-// records/registry.h declares the lookups.
-#include "records/registry.h"
+// job/registry.h declares the lookups.
+#include "job/registry.h"
 
 #include <algorithm>
 #include <iterator>

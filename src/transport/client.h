@@ -27,7 +27,7 @@
 
 #include "config/client_config.h"
 #include "records/catalogue_hosts.h"
-#include "records/message.h"
+#include "job/message.h"
 #include "transport/error.h"
 
 namespace tq {

@@ -74,6 +74,8 @@ class Listener : public Record<Listener> {
   // Closes every socket when open (a failing close logs "ERROR: couldn't close socket.").
   void closeAll();
 
+  // The record's own type name ("listener") stays reachable beside the entry's.
+  using Record<Listener>::typeName;
   const char* typeName(int32_t index) const;
   int32_t port(int32_t index) const;
   uint32_t address(int32_t index) const;

@@ -18,7 +18,7 @@
 #include <optional>
 
 #include "config/client_config.h"
-#include "records/message.h"
+#include "job/message.h"
 #include "transport/comm.h"
 #include "transport/listener.h"
 

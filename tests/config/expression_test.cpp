@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "config/expression_fuzz.h"
+#include "fuzz/checks/expression_checks.h"
 #include "config/expression_tokens.h"
 
 namespace tq {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "job/job_records.h"
-#include "records/message.h"
+#include "job/message.h"
 #include "support/catalogue_check.h"
 
 namespace tq::test {

@@ -1,6 +1,6 @@
 // The record registry: exactly the published classes can be created, each with its own
 // identity, and every other id is refused with a log line.
-#include "records/registry.h"
+#include "job/registry.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "records/package_fuzz.h"
+#include "fuzz/checks/package_checks.h"
 
 namespace tq {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/socket.h"
-#include "records/message.h"
+#include "job/message.h"
 
 namespace tq::test {
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "records/registry.h"
+#include "job/registry.h"
 
 namespace tq {
 namespace {

@@ -1,8 +1,8 @@
-#include "records/message.h"
+#include "job/message.h"
 
 #include "platform/log_sink.h"
 #include "records/limits.h"
-#include "records/registry.h"
+#include "job/registry.h"
 
 namespace tq {
 

@@ -1,4 +1,4 @@
-#include "records/package_fuzz.h"
+#include "fuzz/checks/package_checks.h"
 
 #include <string_view>
 #include <utility>

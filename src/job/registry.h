@@ -1,8 +1,10 @@
 // The record registry: the one place where a class id becomes a new record.
 //
 // Only the classes that may travel as a message's content are registered. Any other id is
-// refused with the log line "trying to decode unregistered class: <id>". The table itself is in
-// job/registry.cpp, beside the job, since several registered classes live above this layer.
+// refused with the log line "trying to decode unregistered class: <id>". It sits with the job,
+// not with the record base, because the registered classes include the job and the
+// configuration records; the message envelope, which decodes its content through it, sits
+// here for the same reason.
 #pragma once
 
 #include <cstdint>

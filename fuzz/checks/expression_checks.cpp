@@ -1,4 +1,4 @@
-#include "config/expression_fuzz.h"
+#include "fuzz/checks/expression_checks.h"
 
 #include <string_view>
 #include <vector>

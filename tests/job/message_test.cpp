@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "records/file_record.h"
-#include "records/message.h"
-#include "records/registry.h"
+#include "job/message.h"
+#include "job/registry.h"
 #include "support/log_capture.h"
 #include "support/sample_records.h"
 #include "support/temp_dir.h"
