@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12's packages, everything the builds and tests need:
 #   native build and tests   g++, cmake, zlib, Expat, PCRE2, GoogleTest/GoogleMock, Benchmark
-#   fuzzing                  clang with its sanitizer and libFuzzer runtimes
+#   fuzzing, formatting      clang with its sanitizer and libFuzzer runtimes, clang-format
 #   Windows build and tests  the i686 mingw-w64 compilers (posix threads), zlib for mingw,
 #                            dpkg-dev (source packages), Wine with its 32-bit half (i386)
 # Safe to run again: when everything is there it only checks and returns.
@@ -11,7 +11,7 @@ packages=(
   build-essential cmake make pkgconf git ca-certificates xz-utils
   zlib1g-dev libexpat1-dev libpcre2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev dpkg-dev
   wine wine32:i386
 )
