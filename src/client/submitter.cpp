@@ -1,5 +1,6 @@
 #include "client/submitter.h"
 
+#include "client/submit.h"
 #include "job/status.h"
 
 namespace tq {
@@ -31,6 +32,26 @@ std::unique_ptr<Job> Submitter::buildJob() {
   copyQueueSettings(*job);
   job->setPackage(*buildPackage());
   return job;
+}
+
+void Submitter::submit() {
+  JobList jobs;
+  jobs.append(buildJob());
+  JobList accepted;
+  // Whatever submit() answers, the accepted jobs are what the box reports.
+  tq::submit(jobs, accepted);
+  TqString old_text = host_.itemText(WindowItem::kResults);
+  if (accepted.count() == 0) {
+    host_.setItemText(WindowItem::kResults, kSubmitFailedText);
+    return;
+  }
+  TqString text;
+  for (int32_t i = 0; i < accepted.count(); ++i) {
+    text.append(static_cast<int>(accepted[i].id));
+    text.append("\r\n");
+  }
+  text.append(old_text);
+  host_.setItemText(WindowItem::kResults, text);
 }
 
 // Empty fields are skipped: the job keeps its default and the submission may fill it in.

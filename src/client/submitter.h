@@ -14,12 +14,21 @@
 
 namespace tq {
 
+// What the results box shows after a press that got no job accepted.
+inline constexpr const char* kSubmitFailedText = "unable to submit job\r\n";
+
 class Submitter {
  public:
   explicit Submitter(RenderHost& host) : host_(host) {}
 
   // A new job built from the window's current values; the caller owns it.
   std::unique_ptr<Job> buildJob();
+
+  // One press of "Submit Job": builds the job, submits it and writes the outcome into the
+  // results box. Accepted identifiers go on top, one per line ending in CR LF, in the reply's
+  // order, above the box's old text; when none was accepted the box holds only
+  // kSubmitFailedText.
+  void submit();
 
   // The "appversion" package value for a host interface version: "7.0" for 16.21 and 16.22,
   // "6.5" for 16.9, empty otherwise.
