@@ -35,6 +35,7 @@ struct FieldCodec;
 
 template <>
 struct FieldCodec<int32_t> {
+  static constexpr int16_t kKind = kIntegerKind;
   static void put(Encoder& out, int16_t id, int32_t v) { out.putInt(id, v); }
   static bool get(Decoder& in, int16_t id, int32_t& v) { return in.getInt(id, v); }
   static void putText(TextWriter& out, const char* name, int32_t v) { out.putInt(name, v); }
@@ -45,6 +46,7 @@ struct FieldCodec<int32_t> {
 
 template <>
 struct FieldCodec<char> {
+  static constexpr int16_t kKind = kCharacterKind;
   static void put(Encoder& out, int16_t id, char v) { out.putChar(id, v); }
   static bool get(Decoder& in, int16_t id, char& v) { return in.getChar(id, v); }
   static void putText(TextWriter& out, const char* name, char v) { out.putChar(name, v); }
@@ -55,6 +57,7 @@ struct FieldCodec<char> {
 
 template <>
 struct FieldCodec<bool> {
+  static constexpr int16_t kKind = kBooleanKind;
   static void put(Encoder& out, int16_t id, bool v) { out.putBool(id, v); }
   static bool get(Decoder& in, int16_t id, bool& v) { return in.getBool(id, v); }
   static void putText(TextWriter& out, const char* name, bool v) { out.putBool(name, v); }
@@ -65,6 +68,7 @@ struct FieldCodec<bool> {
 
 template <>
 struct FieldCodec<TqString> {
+  static constexpr int16_t kKind = kStringKind;
   static void put(Encoder& out, int16_t id, const TqString& v) { out.putString(id, v.view()); }
   static bool get(Decoder& in, int16_t id, TqString& v) { return in.getString(id, v); }
   static void putText(TextWriter& out, const char* name, const TqString& v) {
@@ -77,6 +81,7 @@ struct FieldCodec<TqString> {
 
 template <class T>
 struct FieldCodec<T, std::enable_if_t<std::is_base_of_v<Object, T>>> {
+  static constexpr int16_t kKind = kRecordKind;
   static void put(Encoder& out, int16_t id, const T& v) { out.putRecord(id, v); }
   static bool get(Decoder& in, int16_t id, T& v) { return in.getRecord(id, v); }
   static void putText(TextWriter& out, const char* name, const T& v) { out.putRecord(name, v); }

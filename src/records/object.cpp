@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "records/decode_budget.h"
 #include "records/file_bytes.h"
 #include "records/limits.h"
 #include "records/text_form.h"
@@ -30,12 +31,13 @@ int Object::decode(const uint8_t* bytes, int32_t n) {
   buffer_.release();
   if (readInt32(bytes) != kStreamVersion) return kDecodeBadVersion;
   if (n - 4 <= 0) return kDecodeEmpty;
-  decodeFields(bytes + 4, n - 4, 0);
+  DecodeBudget budget(n);
+  decodeFields(bytes + 4, n - 4, 0, &budget);
   return kDecoded;
 }
 
-void Object::decodeFields(const uint8_t* bytes, int32_t n, int depth) {
-  Decoder in(bytes, n, depth);
+void Object::decodeFields(const uint8_t* bytes, int32_t n, int depth, DecodeBudget* budget) {
+  Decoder in(bytes, n, depth, budget);
   while (in.next()) {
     readField(in);
     if (!in.consumed()) in.skip();
@@ -74,8 +76,9 @@ int32_t Object::encodeText() {
 }
 
 int Object::decodeText(const char* text, int32_t n) {
+  DecodeBudget budget(n);
   std::unique_ptr<TextFrame> root;
-  int result = parseTextFrames(text, n, root);
+  int result = parseTextFrames(text, n, budget, root);
   if (result != kTextDecoded) return result;
   const std::string* version = root->scalar("version");
   if (version == nullptr) return kTextNoVersion;
@@ -147,6 +150,8 @@ bool Decoder::next() {
   consumed_ = false;
   return true;
 }
+
+bool Decoder::charge(int64_t bytes) { return budget_ == nullptr || budget_->charge(bytes); }
 
 bool Decoder::takeInt32(int32_t& value) {
   if (remaining_ < 4) return false;
@@ -223,7 +228,7 @@ bool Decoder::getRecord(int16_t id, Object& record) {
     return false;
   }
   // Deeper than the limit the sub-record keeps its defaults; the container goes on after it.
-  if (depth_ + 1 <= kMaxNestingDepth) record.decodeFields(p, n, depth_ + 1);
+  if (depth_ + 1 <= kMaxNestingDepth) record.decodeFields(p, n, depth_ + 1, budget_);
   consumed_ = true;
   return true;
 }
