@@ -8,7 +8,7 @@
 //     static constexpr const char* kTypeName = "job_id";
 //     int32_t id = 0;
 //     int32_t sub_id = 0;
-//     static auto fields() {
+//     static constexpr auto fields() {
 //       return std::make_tuple(Field(1, "id", &JobId::id), Field(2, "sub_id", &JobId::sub_id));
 //     }
 //   };
@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <tuple>
+#include <utility>
 #include <type_traits>
 
 #include "records/object.h"
@@ -117,11 +118,31 @@ class Record : public Base {
   void writeFields(Encoder& out) const override {
     forEachField([&](const auto& f) { codec(f).put(out, f.id, self().*(f.member)); });
   }
+  // The header is looked up in a table of (id, kind) built once per class, starting after the
+  // entry that matched last, so a stream in table order costs one comparison per field.
   void readField(Decoder& in) override {
-    forEachField([&](const auto& f) {
-      if (!in.consumed()) codec(f).get(in, f.id, mutableSelf().*(f.member));
-    });
+    constexpr int n = static_cast<int>(std::tuple_size_v<decltype(D::fields())>);
+    if constexpr (n > 0) readIn<n>(in);
   }
+
+ private:
+  template <int n>
+  void readIn(Decoder& in) {
+    static constexpr auto table = readTable(std::make_index_sequence<n>());
+    const int16_t id = in.id();
+    const int16_t kind = in.kind();
+    int j = in.hint();
+    for (int i = 0; i < n; ++i, ++j) {
+      if (j >= n) j = 0;
+      if (table.ids[j] == id && table.kinds[j] == kind) {
+        in.setHint(j + 1);
+        table.readers[j](mutableSelf(), in);
+        return;
+      }
+    }
+  }
+
+ public:
   void writeNamedFields(TextWriter& out) const override {
     forEachField([&](const auto& f) {
       if (!(f.options & kBinaryOnly)) codec(f).putText(out, f.name, self().*(f.member));
@@ -136,6 +157,31 @@ class Record : public Base {
  private:
   template <class C, class T>
   static FieldCodec<std::remove_cv_t<T>> codec(const FieldEntry<C, T>&) { return {}; }
+
+  using Reader = void (*)(D&, Decoder&);
+  template <size_t N>
+  struct ReadTable {
+    int16_t ids[N];
+    int16_t kinds[N];
+    Reader readers[N];
+  };
+
+  template <size_t I>
+  static void readAt(D& record, Decoder& in) {
+    constexpr auto f = std::get<I>(D::fields());
+    codec(f).get(in, f.id, record.*(f.member));
+  }
+
+  template <size_t I>
+  static constexpr int16_t kindAt() {
+    using Member = std::remove_reference_t<decltype(std::declval<D&>().*(std::get<I>(D::fields()).member))>;
+    return FieldCodec<std::remove_cv_t<Member>>::kKind;
+  }
+
+  template <size_t... I>
+  static constexpr ReadTable<sizeof...(I)> readTable(std::index_sequence<I...>) {
+    return ReadTable<sizeof...(I)>{{std::get<I>(D::fields()).id...}, {kindAt<I>()...}, {&readAt<I>...}};
+  }
 
   template <class F>
   void forEachField(F&& f) const {

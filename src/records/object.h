@@ -160,6 +160,11 @@ class Decoder {
   bool takeBytes(int32_t n, const uint8_t*& bytes);
   void markConsumed() { consumed_ = true; }
 
+  // Where a record's field table matched last: writers emit fields in table order, so the
+  // entry after it is tried first.
+  int hint() const { return hint_; }
+  void setHint(int hint) { hint_ = hint; }
+
  private:
   const uint8_t* cursor_;
   int32_t remaining_;
@@ -168,6 +173,7 @@ class Decoder {
   int16_t id_ = 0;
   int16_t kind_ = 0;
   bool consumed_ = false;
+  int hint_ = 0;
 };
 
 }  // namespace tq
