@@ -104,37 +104,67 @@ int32_t Object::loadText(const char* path) {
 
 // ---- Encoder ----
 
+namespace {
+
+// A field header and up to 8 bytes of payload, appended at once.
+struct FieldBytes {
+  uint8_t b[12];
+  int n = 0;
+  FieldBytes(int16_t id, int16_t kind) {
+    put16(id);
+    put16(kind);
+  }
+  void put16(int16_t v) {
+    b[n++] = static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8);
+    b[n++] = static_cast<uint8_t>(v);
+  }
+  void put32(int32_t v) {
+    uint32_t u = static_cast<uint32_t>(v);
+    b[n++] = static_cast<uint8_t>(u >> 24);
+    b[n++] = static_cast<uint8_t>(u >> 16);
+    b[n++] = static_cast<uint8_t>(u >> 8);
+    b[n++] = static_cast<uint8_t>(u);
+  }
+};
+
+}  // namespace
+
 void Encoder::header(int16_t id, int16_t kind) {
-  out_.appendInt16(id);
-  out_.appendInt16(kind);
+  FieldBytes f(id, kind);
+  out_.append(f.b, static_cast<size_t>(f.n));
 }
 
 void Encoder::putInt(int16_t id, int32_t value) {
-  header(id, kIntegerKind);
-  out_.appendInt32(value);
+  FieldBytes f(id, kIntegerKind);
+  f.put32(value);
+  out_.append(f.b, static_cast<size_t>(f.n));
 }
 
 void Encoder::putChar(int16_t id, char value) {
-  header(id, kCharacterKind);
-  out_.appendByte(static_cast<uint8_t>(value));
+  FieldBytes f(id, kCharacterKind);
+  f.b[f.n++] = static_cast<uint8_t>(value);
+  out_.append(f.b, static_cast<size_t>(f.n));
 }
 
 void Encoder::putString(int16_t id, std::string_view value) {
-  header(id, kStringKind);
-  out_.appendInt32(static_cast<int32_t>(value.size()));
+  FieldBytes f(id, kStringKind);
+  f.put32(static_cast<int32_t>(value.size()));
+  out_.append(f.b, static_cast<size_t>(f.n));
   out_.append(value);
 }
 
 void Encoder::putBool(int16_t id, bool value) {
-  header(id, kBooleanKind);
-  out_.appendByte(value ? 1 : 0);
+  FieldBytes f(id, kBooleanKind);
+  f.b[f.n++] = value ? 1 : 0;
+  out_.append(f.b, static_cast<size_t>(f.n));
 }
 
 void Encoder::putRecord(int16_t id, const Object& record) {
-  header(id, kRecordKind);
-  out_.appendInt32(record.classId());
-  int32_t length_at = out_.length();
-  out_.appendInt32(0);
+  FieldBytes f(id, kRecordKind);
+  f.put32(record.classId());
+  f.put32(0);  // the length, filled in after the fields
+  out_.append(f.b, static_cast<size_t>(f.n));
+  int32_t length_at = out_.length() - 4;
   record.writeFields(*this);
   out_.patchInt32(length_at, out_.length() - length_at - 4);
 }
