@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12's packages, everything the builds and tests need:
-#   native build and tests   g++, cmake, zlib, Expat, PCRE2, GoogleTest/GoogleMock, Benchmark
+#   native build and tests   g++, cmake, zlib, Expat, PCRE2, GoogleTest/GoogleMock, Benchmark,
+#                            protobuf (the benchmarks' anchor only)
 #   fuzzing, formatting      clang with its sanitizer and libFuzzer runtimes, clang-format
 #   Windows build and tests  the i686 mingw-w64 compilers (posix threads), zlib for mingw,
 #                            dpkg-dev (source packages), Wine with its 32-bit half (i386)
@@ -10,7 +11,7 @@ set -euo pipefail
 packages=(
   build-essential cmake make pkgconf git ca-certificates xz-utils
   zlib1g-dev libexpat1-dev libpcre2-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libprotobuf-dev protobuf-compiler
   clang libclang-rt-14-dev clang-format
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev dpkg-dev
   wine wine32:i386

@@ -49,6 +49,7 @@ class ContentSlot {
 
 template <>
 struct FieldCodec<ContentSlot> {
+  static constexpr int16_t kKind = kRecordKind;
   static void put(Encoder& out, int16_t id, const ContentSlot& c) {
     if (c.get()) out.putRecord(id, *c.get());
   }

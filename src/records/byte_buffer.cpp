@@ -3,7 +3,7 @@
 
 namespace tq {
 
-void ByteBuffer::append(const void* bytes, size_t n) {
+void ByteBuffer::appendGrowing(const void* bytes, size_t n) {
   int64_t extra = terminated_ ? 1 : 0;
   int64_t needed = int64_t{length_} + static_cast<int64_t>(n) + extra;
   if (failed_ || needed > INT32_MAX) {  // no encoding exceeds 2 GiB

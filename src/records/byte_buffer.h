@@ -42,7 +42,17 @@ class ByteBuffer {
   // Text mode keeps a zero byte after the contents.
   void setTextMode(bool text) { terminated_ = text; }
 
-  void append(const void* bytes, size_t n);
+  // The common case (room left) is inline; the rest grows the buffer.
+  void append(const void* bytes, size_t n) {
+    size_t extra = terminated_ ? 1 : 0;
+    if (!failed_ && n + extra <= static_cast<size_t>(capacity_ - length_)) {
+      if (n > 0) std::memcpy(data_.get() + length_, bytes, n);
+      length_ += static_cast<int32_t>(n);
+      if (terminated_) data_[static_cast<size_t>(length_)] = 0;
+      return;
+    }
+    appendGrowing(bytes, n);
+  }
   void append(std::string_view text) { append(text.data(), text.size()); }
   void appendByte(uint8_t b) { append(&b, 1); }
   void appendInt16(int16_t v) {
@@ -67,6 +77,8 @@ class ByteBuffer {
   }
 
  private:
+  void appendGrowing(const void* bytes, size_t n);
+
   std::unique_ptr<uint8_t[]> data_;
   int32_t length_ = 0;
   int32_t capacity_ = 0;

@@ -8,7 +8,7 @@
 //     static constexpr const char* kTypeName = "job_id";
 //     int32_t id = 0;
 //     int32_t sub_id = 0;
-//     static auto fields() {
+//     static constexpr auto fields() {
 //       return std::make_tuple(Field(1, "id", &JobId::id), Field(2, "sub_id", &JobId::sub_id));
 //     }
 //   };
@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <tuple>
+#include <utility>
 #include <type_traits>
 
 #include "records/object.h"
@@ -35,6 +36,7 @@ struct FieldCodec;
 
 template <>
 struct FieldCodec<int32_t> {
+  static constexpr int16_t kKind = kIntegerKind;
   static void put(Encoder& out, int16_t id, int32_t v) { out.putInt(id, v); }
   static bool get(Decoder& in, int16_t id, int32_t& v) { return in.getInt(id, v); }
   static void putText(TextWriter& out, const char* name, int32_t v) { out.putInt(name, v); }
@@ -45,6 +47,7 @@ struct FieldCodec<int32_t> {
 
 template <>
 struct FieldCodec<char> {
+  static constexpr int16_t kKind = kCharacterKind;
   static void put(Encoder& out, int16_t id, char v) { out.putChar(id, v); }
   static bool get(Decoder& in, int16_t id, char& v) { return in.getChar(id, v); }
   static void putText(TextWriter& out, const char* name, char v) { out.putChar(name, v); }
@@ -55,6 +58,7 @@ struct FieldCodec<char> {
 
 template <>
 struct FieldCodec<bool> {
+  static constexpr int16_t kKind = kBooleanKind;
   static void put(Encoder& out, int16_t id, bool v) { out.putBool(id, v); }
   static bool get(Decoder& in, int16_t id, bool& v) { return in.getBool(id, v); }
   static void putText(TextWriter& out, const char* name, bool v) { out.putBool(name, v); }
@@ -65,6 +69,7 @@ struct FieldCodec<bool> {
 
 template <>
 struct FieldCodec<TqString> {
+  static constexpr int16_t kKind = kStringKind;
   static void put(Encoder& out, int16_t id, const TqString& v) { out.putString(id, v.view()); }
   static bool get(Decoder& in, int16_t id, TqString& v) { return in.getString(id, v); }
   static void putText(TextWriter& out, const char* name, const TqString& v) {
@@ -77,6 +82,7 @@ struct FieldCodec<TqString> {
 
 template <class T>
 struct FieldCodec<T, std::enable_if_t<std::is_base_of_v<Object, T>>> {
+  static constexpr int16_t kKind = kRecordKind;
   static void put(Encoder& out, int16_t id, const T& v) { out.putRecord(id, v); }
   static bool get(Decoder& in, int16_t id, T& v) { return in.getRecord(id, v); }
   static void putText(TextWriter& out, const char* name, const T& v) { out.putRecord(name, v); }
@@ -112,11 +118,31 @@ class Record : public Base {
   void writeFields(Encoder& out) const override {
     forEachField([&](const auto& f) { codec(f).put(out, f.id, self().*(f.member)); });
   }
+  // The header is looked up in a table of (id, kind) built once per class, starting after the
+  // entry that matched last, so a stream in table order costs one comparison per field.
   void readField(Decoder& in) override {
-    forEachField([&](const auto& f) {
-      if (!in.consumed()) codec(f).get(in, f.id, mutableSelf().*(f.member));
-    });
+    constexpr int n = static_cast<int>(std::tuple_size_v<decltype(D::fields())>);
+    if constexpr (n > 0) readIn<n>(in);
   }
+
+ private:
+  template <int n>
+  void readIn(Decoder& in) {
+    static constexpr auto table = readTable(std::make_index_sequence<n>());
+    const int16_t id = in.id();
+    const int16_t kind = in.kind();
+    int j = in.hint();
+    for (int i = 0; i < n; ++i, ++j) {
+      if (j >= n) j = 0;
+      if (table.ids[j] == id && table.kinds[j] == kind) {
+        in.setHint(j + 1);
+        table.readers[j](mutableSelf(), in);
+        return;
+      }
+    }
+  }
+
+ public:
   void writeNamedFields(TextWriter& out) const override {
     forEachField([&](const auto& f) {
       if (!(f.options & kBinaryOnly)) codec(f).putText(out, f.name, self().*(f.member));
@@ -131,6 +157,31 @@ class Record : public Base {
  private:
   template <class C, class T>
   static FieldCodec<std::remove_cv_t<T>> codec(const FieldEntry<C, T>&) { return {}; }
+
+  using Reader = void (*)(D&, Decoder&);
+  template <size_t N>
+  struct ReadTable {
+    int16_t ids[N];
+    int16_t kinds[N];
+    Reader readers[N];
+  };
+
+  template <size_t I>
+  static void readAt(D& record, Decoder& in) {
+    constexpr auto f = std::get<I>(D::fields());
+    codec(f).get(in, f.id, record.*(f.member));
+  }
+
+  template <size_t I>
+  static constexpr int16_t kindAt() {
+    using Member = std::remove_reference_t<decltype(std::declval<D&>().*(std::get<I>(D::fields()).member))>;
+    return FieldCodec<std::remove_cv_t<Member>>::kKind;
+  }
+
+  template <size_t... I>
+  static constexpr ReadTable<sizeof...(I)> readTable(std::index_sequence<I...>) {
+    return ReadTable<sizeof...(I)>{{std::get<I>(D::fields()).id...}, {kindAt<I>()...}, {&readAt<I>...}};
+  }
 
   template <class F>
   void forEachField(F&& f) const {

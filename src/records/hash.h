@@ -14,7 +14,8 @@
 // found again through an index of their own. Honest keys are placed as before.
 //
 // Binary layout: field 1 the number of entries, then per entry field 10 (the key, a string)
-// directly followed by field 30 (the value), in slot order. Text layout: the pairs "key" and
+// directly followed by field 30 (the value), in slot order. Every entry is charged to the
+// decode's budget before it is built; once the budget is spent the hash ends there. Text layout: the pairs "key" and
 // "element" ("key1"/"element1", ...).
 #pragma once
 
@@ -24,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "records/decode_budget.h"
 #include "records/field.h"
 
 namespace tq {
@@ -42,7 +44,8 @@ class HashSlots {
 template <class E>
 class HashTable {
  public:
-  HashTable() { resize(HashSlots::kInitialSize); }
+  // The slots are allocated by the first insertion: most hashes of a record stay empty.
+  HashTable() = default;
   HashTable(const HashTable& other) { copyFrom(other); }
   HashTable& operator=(const HashTable& other) {
     if (this != &other) copyFrom(other);
@@ -85,8 +88,13 @@ class HashTable {
   }
 
   void clear() {
-    resize(HashSlots::kInitialSize);
+    std::vector<std::unique_ptr<TqString>>().swap(keys_);
+    std::vector<std::unique_ptr<E>>().swap(values_);
+    std::vector<SlotState>().swap(state_);
+    misplaced_.clear();
+    size_ = HashSlots::kInitialSize;
     count_ = 0;
+    free_cursor_ = 0;
   }
 
   int32_t count() const { return count_; }
@@ -95,13 +103,15 @@ class HashTable {
   // Visits the entries in slot order.
   template <class F>
   void forEach(F&& f) const {
-    for (int32_t i = 0; i < size_; ++i)
+    for (int32_t i = 0; i < allocatedSlots(); ++i)
       if (state_[static_cast<size_t>(i)] == kUsed)
         f(*keys_[static_cast<size_t>(i)], *values_[static_cast<size_t>(i)]);
   }
 
  private:
   enum SlotState : uint8_t { kEmpty, kUsed, kRemoved };
+
+  int32_t allocatedSlots() const { return static_cast<int32_t>(state_.size()); }
 
   void resize(int32_t size) {
     size_ = size;
@@ -135,6 +145,7 @@ class HashTable {
 
   // Slot of key, or -1.
   int32_t locate(const TqString& key) const {
+    if (state_.empty()) return -1;
     bool ended = false;
     int32_t slot = probe(key, [&](int32_t i) -> int {
       SlotState s = state_[static_cast<size_t>(i)];
@@ -163,6 +174,7 @@ class HashTable {
   }
 
   bool place(const TqString& key, std::unique_ptr<E>& value) {
+    if (state_.empty()) resize(size_);
     int32_t existing = locate(key);
     if (existing >= 0) {
       keys_[static_cast<size_t>(existing)] = std::make_unique<TqString>(key);
@@ -198,7 +210,7 @@ class HashTable {
 
   // Moves every entry out of the table.
   void takeAll(Entries& out) {
-    for (int32_t i = 0; i < size_; ++i) {
+    for (int32_t i = 0; i < allocatedSlots(); ++i) {
       if (state_[static_cast<size_t>(i)] != kUsed) continue;
       out.emplace_back(std::move(keys_[static_cast<size_t>(i)]),
                        std::move(values_[static_cast<size_t>(i)]));
@@ -227,6 +239,10 @@ class HashTable {
   }
 
   void copyFrom(const HashTable& other) {
+    if (other.state_.empty()) {
+      clear();
+      return;
+    }
     resize(other.size_);
     count_ = other.count_;
     misplaced_ = other.misplaced_;
@@ -242,7 +258,7 @@ class HashTable {
   std::vector<std::unique_ptr<TqString>> keys_;
   std::vector<std::unique_ptr<E>> values_;
   std::vector<SlotState> state_;
-  int32_t size_ = 0;
+  int32_t size_ = HashSlots::kInitialSize;
   int32_t count_ = 0;
   // Keys placed outside their probe sequence, and where they are.
   std::unordered_map<std::string, int32_t> misplaced_;
@@ -272,6 +288,11 @@ class Hash : public Object, public HashTable<E> {
     int32_t n = 0;
     if (!in.getInt(1, n) || n <= 0) return;
     while (in.next()) {
+      // A key, a value and their slot, charged before either is built.
+      if (!in.charge(builtCost<E>() + builtCost<TqString>() + kDecodeHashEntryCost)) {
+        in.stop();
+        return;
+      }
       TqString key;
       bool have_key = FieldCodec<TqString>::get(in, 10, key);
       if (!in.consumed()) in.skip();
@@ -294,6 +315,7 @@ class Hash : public Object, public HashTable<E> {
     for (int i = 0;; ++i) {
       std::string key_name = repeatedName("key", i);
       if (!frame.has(key_name)) break;
+      if (!frame.charge(builtCost<E>() + builtCost<TqString>() + kDecodeHashEntryCost)) break;
       TqString key;
       FieldCodec<TqString>::getText(frame, key_name.c_str(), key);
       auto value = std::make_unique<E>();

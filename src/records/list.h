@@ -5,7 +5,9 @@
 // field named "item"; the reader finds them as "item", "item1", "item2" ...
 //
 // Reading appends to the elements already in the list. A field 10 that is not an element of the
-// list's type (wrong kind or wrong class) is skipped and adds nothing.
+// list's type (wrong kind or wrong class) is skipped and adds nothing. Every element is charged
+// to the decode's budget (records/decode_budget.h) before it is built; once the budget is
+// spent the list ends there, as at a truncated field.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "records/decode_budget.h"
 #include "records/field.h"
 
 namespace tq {
@@ -71,6 +74,14 @@ class List : public Object {
     int32_t n = 0;
     if (!in.getInt(1, n) || n <= 0) return;
     while (in.next()) {
+      if (!in.matches(10, FieldCodec<E>::kKind)) {
+        in.skip();
+        continue;
+      }
+      if (!in.charge(builtCost<E>())) {
+        in.stop();
+        return;
+      }
       auto e = std::make_unique<E>();
       if (FieldCodec<E>::get(in, 10, *e)) {
         items_.push_back(std::move(e));
@@ -87,7 +98,7 @@ class List : public Object {
   void readNamedFields(const TextFrame& frame) override {
     for (int i = 0;; ++i) {
       std::string name = repeatedName("item", i);
-      if (!frame.has(name)) break;
+      if (!frame.has(name) || !frame.charge(builtCost<E>())) break;
       auto e = std::make_unique<E>();
       FieldCodec<E>::getText(frame, name.c_str(), *e);
       items_.push_back(std::move(e));

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "records/decode_budget.h"
 #include "records/file_bytes.h"
 #include "records/limits.h"
 #include "records/text_form.h"
@@ -30,12 +31,13 @@ int Object::decode(const uint8_t* bytes, int32_t n) {
   buffer_.release();
   if (readInt32(bytes) != kStreamVersion) return kDecodeBadVersion;
   if (n - 4 <= 0) return kDecodeEmpty;
-  decodeFields(bytes + 4, n - 4, 0);
+  DecodeBudget budget(n);
+  decodeFields(bytes + 4, n - 4, 0, &budget);
   return kDecoded;
 }
 
-void Object::decodeFields(const uint8_t* bytes, int32_t n, int depth) {
-  Decoder in(bytes, n, depth);
+void Object::decodeFields(const uint8_t* bytes, int32_t n, int depth, DecodeBudget* budget) {
+  Decoder in(bytes, n, depth, budget);
   while (in.next()) {
     readField(in);
     if (!in.consumed()) in.skip();
@@ -74,8 +76,9 @@ int32_t Object::encodeText() {
 }
 
 int Object::decodeText(const char* text, int32_t n) {
+  DecodeBudget budget(n);
   std::unique_ptr<TextFrame> root;
-  int result = parseTextFrames(text, n, root);
+  int result = parseTextFrames(text, n, budget, root);
   if (result != kTextDecoded) return result;
   const std::string* version = root->scalar("version");
   if (version == nullptr) return kTextNoVersion;
@@ -101,37 +104,67 @@ int32_t Object::loadText(const char* path) {
 
 // ---- Encoder ----
 
+namespace {
+
+// A field header and up to 8 bytes of payload, appended at once.
+struct FieldBytes {
+  uint8_t b[12];
+  int n = 0;
+  FieldBytes(int16_t id, int16_t kind) {
+    put16(id);
+    put16(kind);
+  }
+  void put16(int16_t v) {
+    b[n++] = static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8);
+    b[n++] = static_cast<uint8_t>(v);
+  }
+  void put32(int32_t v) {
+    uint32_t u = static_cast<uint32_t>(v);
+    b[n++] = static_cast<uint8_t>(u >> 24);
+    b[n++] = static_cast<uint8_t>(u >> 16);
+    b[n++] = static_cast<uint8_t>(u >> 8);
+    b[n++] = static_cast<uint8_t>(u);
+  }
+};
+
+}  // namespace
+
 void Encoder::header(int16_t id, int16_t kind) {
-  out_.appendInt16(id);
-  out_.appendInt16(kind);
+  FieldBytes f(id, kind);
+  out_.append(f.b, static_cast<size_t>(f.n));
 }
 
 void Encoder::putInt(int16_t id, int32_t value) {
-  header(id, kIntegerKind);
-  out_.appendInt32(value);
+  FieldBytes f(id, kIntegerKind);
+  f.put32(value);
+  out_.append(f.b, static_cast<size_t>(f.n));
 }
 
 void Encoder::putChar(int16_t id, char value) {
-  header(id, kCharacterKind);
-  out_.appendByte(static_cast<uint8_t>(value));
+  FieldBytes f(id, kCharacterKind);
+  f.b[f.n++] = static_cast<uint8_t>(value);
+  out_.append(f.b, static_cast<size_t>(f.n));
 }
 
 void Encoder::putString(int16_t id, std::string_view value) {
-  header(id, kStringKind);
-  out_.appendInt32(static_cast<int32_t>(value.size()));
+  FieldBytes f(id, kStringKind);
+  f.put32(static_cast<int32_t>(value.size()));
+  out_.append(f.b, static_cast<size_t>(f.n));
   out_.append(value);
 }
 
 void Encoder::putBool(int16_t id, bool value) {
-  header(id, kBooleanKind);
-  out_.appendByte(value ? 1 : 0);
+  FieldBytes f(id, kBooleanKind);
+  f.b[f.n++] = value ? 1 : 0;
+  out_.append(f.b, static_cast<size_t>(f.n));
 }
 
 void Encoder::putRecord(int16_t id, const Object& record) {
-  header(id, kRecordKind);
-  out_.appendInt32(record.classId());
-  int32_t length_at = out_.length();
-  out_.appendInt32(0);
+  FieldBytes f(id, kRecordKind);
+  f.put32(record.classId());
+  f.put32(0);  // the length, filled in after the fields
+  out_.append(f.b, static_cast<size_t>(f.n));
+  int32_t length_at = out_.length() - 4;
   record.writeFields(*this);
   out_.patchInt32(length_at, out_.length() - length_at - 4);
 }
@@ -147,6 +180,8 @@ bool Decoder::next() {
   consumed_ = false;
   return true;
 }
+
+bool Decoder::charge(int64_t bytes) { return budget_ == nullptr || budget_->charge(bytes); }
 
 bool Decoder::takeInt32(int32_t& value) {
   if (remaining_ < 4) return false;
@@ -223,7 +258,7 @@ bool Decoder::getRecord(int16_t id, Object& record) {
     return false;
   }
   // Deeper than the limit the sub-record keeps its defaults; the container goes on after it.
-  if (depth_ + 1 <= kMaxNestingDepth) record.decodeFields(p, n, depth_ + 1);
+  if (depth_ + 1 <= kMaxNestingDepth) record.decodeFields(p, n, depth_ + 1, budget_);
   consumed_ = true;
   return true;
 }

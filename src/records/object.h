@@ -23,6 +23,7 @@
 
 namespace tq {
 
+class DecodeBudget;
 class Encoder;
 class TqString;
 class Decoder;
@@ -88,8 +89,9 @@ class Object : public Value {
   int32_t bufferLength() const { return buffer_.length(); }
   std::string_view encoded() const { return buffer_.view(); }
 
-  // Runs the field loop over n bytes of fields (no version word) at the given nesting depth.
-  void decodeFields(const uint8_t* bytes, int32_t n, int depth);
+  // Runs the field loop over n bytes of fields (no version word) at the given nesting depth,
+  // charging what the readers build to the budget of the decode (none: unbounded).
+  void decodeFields(const uint8_t* bytes, int32_t n, int depth, DecodeBudget* budget);
 
  protected:
   Object() = default;
@@ -123,8 +125,8 @@ class Encoder {
 // A cursor over the fields of one record in the binary stream.
 class Decoder {
  public:
-  Decoder(const uint8_t* bytes, int32_t n, int depth)
-      : cursor_(bytes), remaining_(n < 0 ? 0 : n), depth_(depth) {}
+  Decoder(const uint8_t* bytes, int32_t n, int depth, DecodeBudget* budget = nullptr)
+      : cursor_(bytes), remaining_(n < 0 ? 0 : n), depth_(depth), budget_(budget) {}
 
   // Reads the next field header when at least 4 bytes remain.
   bool next();
@@ -133,6 +135,10 @@ class Decoder {
   bool consumed() const { return consumed_; }
   int depth() const { return depth_; }
   int32_t remaining() const { return remaining_; }
+  DecodeBudget* budget() const { return budget_; }
+  // Charges what a reader is about to build; false when the budget is spent (the reader then
+  // builds nothing and ends the record). Always true without a budget.
+  bool charge(int64_t bytes);
   bool matches(int16_t id, int16_t kind) const { return !consumed_ && id_ == id && kind_ == kind; }
 
   // Each reader does nothing unless the current header has its id and kind. On a match it
@@ -154,13 +160,20 @@ class Decoder {
   bool takeBytes(int32_t n, const uint8_t*& bytes);
   void markConsumed() { consumed_ = true; }
 
+  // Where a record's field table matched last: writers emit fields in table order, so the
+  // entry after it is tried first.
+  int hint() const { return hint_; }
+  void setHint(int hint) { hint_ = hint; }
+
  private:
   const uint8_t* cursor_;
   int32_t remaining_;
   int depth_;
+  DecodeBudget* budget_;
   int16_t id_ = 0;
   int16_t kind_ = 0;
   bool consumed_ = false;
+  int hint_ = 0;
 };
 
 }  // namespace tq

@@ -6,15 +6,20 @@
 //   value = bytes up to an unescaped "(" or ")" (or the end)
 // A backslash is dropped and the byte after it is taken as it is. Text that ends early closes
 // every open node. Each byte is looked at a bounded number of times, so parsing is linear.
+// Every node is charged to a budget of what the parse may build (records/decode_budget.h): "(=)"
+// is three bytes and a node is about a hundred. Once the budget is spent the text is taken to
+// end there, which closes every open node.
 #include <string>
 
+#include "records/decode_budget.h"
 #include "records/package.h"
 
 namespace tq {
 
 class PackageParser {
  public:
-  explicit PackageParser(std::string_view text) : text_(text) {}
+  explicit PackageParser(std::string_view text)
+      : text_(text), budget_(static_cast<int64_t>(text.size())) {}
 
   // Parses a node into `node` at the current position; false (nothing consumed) unless the
   // position holds "(". `level` is the node's level in the tree, the root being 1.
@@ -28,6 +33,8 @@ class PackageParser {
         ++pos_;  // a stray byte between children
       } else if (level >= kMaxPackageDepth) {
         skipNode();
+      } else if (!budget_.charge(builtCost<Package>())) {
+        pos_ = text_.size();
       } else {
         auto child = std::make_unique<Package>();
         parseNode(*child, level + 1);
@@ -92,6 +99,7 @@ class PackageParser {
   std::string_view text_;
   size_t pos_ = 0;
   std::string scratch_;
+  DecodeBudget budget_;
 };
 
 std::unique_ptr<Package> Package::parseParenthesised(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "records/decode_budget.h"
 #include "records/limits.h"
 #include "records/object.h"
 #include "records/tq_string.h"
@@ -139,11 +140,26 @@ void TextFrame::addScalar(const std::string& name, std::string value) {
 
 // ---- Reading ----
 
+bool TextFrame::charge(int64_t bytes) const { return budget == nullptr || budget->charge(bytes); }
+
 namespace {
 
+// What filing one element costs besides its name and text: a map entry with its allocation.
+constexpr int64_t kFiledEntryCost = 64 + kDecodeAllocationCost;
+
 struct ParseState {
+  XML_Parser parser = nullptr;
+  DecodeBudget* budget = nullptr;
   std::vector<std::unique_ptr<TextFrame>> stack;
-  int skipped_depth = 0;  // "object" elements nested past the limit, being ignored
+  int skipped_depth = 0;  // "object" elements being ignored (too deep, or the budget spent)
+  int element_depth = 0;  // open elements of any name
+  bool refused = false;   // stopped: nested too deep, or a document type declaration
+
+  bool spent() const { return budget->spent(); }
+  void refuse() {
+    refused = true;
+    XML_StopParser(parser, XML_FALSE);
+  }
 };
 
 // Expat hands out UTF-8; the input was declared ISO-8859-1, so every code point below 256 is
@@ -173,17 +189,24 @@ std::string latin1(const XML_Char* s) {
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** /*attributes*/) {
   auto* state = static_cast<ParseState*>(data);
-  if (state->skipped_depth > 0) {
-    if (std::strcmp(name, "object") == 0) ++state->skipped_depth;
+  if (++state->element_depth > kMaxTextElementDepth) {
+    state->refuse();
     return;
   }
-  if (std::strcmp(name, "object") == 0) {
+  bool is_object = std::strcmp(name, "object") == 0;
+  if (state->skipped_depth > 0 || state->spent()) {
+    if (is_object) ++state->skipped_depth;
+    return;
+  }
+  if (is_object) {
     // The root frame is not an object; the limit counts object frames only.
-    if (static_cast<int>(state->stack.size()) > kMaxNestingDepth) {
+    if (static_cast<int>(state->stack.size()) > kMaxNestingDepth ||
+        !state->budget->charge(builtCost<TextFrame>() + kFiledEntryCost)) {
       state->skipped_depth = 1;
       return;
     }
     state->stack.push_back(std::make_unique<TextFrame>());
+    state->stack.back()->budget = state->budget;
     return;
   }
   TextFrame& top = *state->stack.back();
@@ -193,11 +216,14 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** /*attrib
 
 void XMLCALL onEnd(void* data, const XML_Char* name) {
   auto* state = static_cast<ParseState*>(data);
+  --state->element_depth;
+  bool is_object = std::strcmp(name, "object") == 0;
   if (state->skipped_depth > 0) {
-    if (std::strcmp(name, "object") == 0) --state->skipped_depth;
+    if (is_object) --state->skipped_depth;
     return;
   }
-  if (std::strcmp(name, "object") == 0) {
+  if (is_object) {
+    // Frames opened before the budget ran out are still filed, so that what they hold is read.
     if (state->stack.size() < 2) return;
     std::unique_ptr<TextFrame> done = std::move(state->stack.back());
     state->stack.pop_back();
@@ -206,6 +232,11 @@ void XMLCALL onEnd(void* data, const XML_Char* name) {
     return;
   }
   TextFrame& top = *state->stack.back();
+  if (state->spent() ||
+      !state->budget->charge(kFiledEntryCost + static_cast<int64_t>(top.element.size()))) {
+    top.text.clear();
+    return;
+  }
   top.addScalar(top.element, std::move(top.text));
   top.text.clear();
   top.element = "undef_obj";
@@ -213,29 +244,39 @@ void XMLCALL onEnd(void* data, const XML_Char* name) {
 
 void XMLCALL onText(void* data, const XML_Char* s, int len) {
   auto* state = static_cast<ParseState*>(data);
-  if (state->skipped_depth > 0) return;
+  if (state->skipped_depth > 0 || state->spent()) return;
   TextFrame& top = *state->stack.back();
   if (len > 0) {
+    if (!state->budget->charge(len)) return;
     appendLatin1(top.text, s, len);
   } else {
     top.text.clear();
   }
 }
 
+void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  static_cast<ParseState*>(data)->refuse();
+}
+
 }  // namespace
 
-int parseTextFrames(const char* text, int32_t n, std::unique_ptr<TextFrame>& root) {
+int parseTextFrames(const char* text, int32_t n, DecodeBudget& budget,
+                    std::unique_ptr<TextFrame>& root) {
   if (text == nullptr || n < 0) n = 0;
   XML_Parser parser = XML_ParserCreate("ISO-8859-1");
   if (parser == nullptr) return kTextNoParser;
   ParseState state;
+  state.parser = parser;
+  state.budget = &budget;
   state.stack.push_back(std::make_unique<TextFrame>());
+  state.stack.back()->budget = &budget;
   XML_SetUserData(parser, &state);
   XML_SetElementHandler(parser, onStart, onEnd);
   XML_SetCharacterDataHandler(parser, onText);
+  XML_SetStartDoctypeDeclHandler(parser, onDoctype);
   XML_Status status = XML_Parse(parser, text ? text : "", n, XML_TRUE);
   XML_ParserFree(parser);
-  if (status != XML_STATUS_OK) return kTextMalformed;
+  if (status != XML_STATUS_OK || state.refused) return kTextMalformed;
   if (state.stack.empty()) return kTextNoParser;
   root = std::move(state.stack.front());
   return kTextDecoded;

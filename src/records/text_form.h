@@ -19,6 +19,13 @@
 // elements and its object elements under their element names, made unique by appending 1, 2,
 // 3 ... ("item", "item1", "item2"); an object that follows a closed scalar element at the same
 // level is filed under "undef_obj", which is how the top-level record is found.
+//
+// The reader charges every frame, every filed element and the character data it keeps to the
+// decode's budget (records/decode_budget.h). Once the budget is spent it files nothing more:
+// the frames already open are still closed and filed, and the records read what was filed. A
+// document type declaration, which the writer never writes and which could declare entities
+// that expand a few bytes into many, is refused as malformed (result 4), and so is a text
+// nested deeper than kMaxTextElementDepth elements.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +38,7 @@
 
 namespace tq {
 
+class DecodeBudget;
 class Object;
 class TqString;
 
@@ -63,10 +71,16 @@ struct TextFrame {
   const TextFrame* object(std::string_view name) const;
   const std::string* scalar(std::string_view name) const;
   bool has(std::string_view name) const { return object(name) || scalar(name); }
+  // Charges what a reader builds from this frame to the decode's budget; always true without
+  // one. False when the budget is spent: the reader then builds nothing more.
+  bool charge(int64_t bytes) const;
 
   // Files a value under name, or name1, name2 ... when taken.
   void addObject(const std::string& name, std::unique_ptr<TextFrame> frame);
   void addScalar(const std::string& name, std::string text);
+
+  // The budget of the decode that built the frame (none for a frame made by hand).
+  DecodeBudget* budget = nullptr;
 
   // Parser state.
   std::string element;
@@ -77,8 +91,10 @@ struct TextFrame {
   std::unordered_map<std::string, int> next_scalar_suffix_;
 };
 
-// Parses markup into a root frame. Returns kTextDecoded, kTextMalformed or kTextNoParser.
-int parseTextFrames(const char* text, int32_t n, std::unique_ptr<TextFrame>& root);
+// Parses markup into a root frame, charging the frames to the budget, which must outlive the
+// frames. Returns kTextDecoded, kTextMalformed or kTextNoParser.
+int parseTextFrames(const char* text, int32_t n, DecodeBudget& budget,
+                    std::unique_ptr<TextFrame>& root);
 
 // Name used for repeated elements: "item", "item1", "item2" ...
 std::string repeatedName(const char* base, int index);

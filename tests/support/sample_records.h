@@ -47,7 +47,7 @@ class Nest : public Record<Nest> {
   static constexpr const char* kTypeName = "nest";
   int32_t level = 0;
   std::unique_ptr<Nest> inner;  // written through a custom codec below
-  static auto fields();
+  static constexpr auto fields();
 };
 
 }  // namespace tq::test
@@ -56,6 +56,7 @@ namespace tq {
 // A nest travels as an optional sub-record: absent when null, created when read.
 template <>
 struct FieldCodec<std::unique_ptr<test::Nest>> {
+  static constexpr int16_t kKind = kRecordKind;
   static void put(Encoder& out, int16_t id, const std::unique_ptr<test::Nest>& v) {
     if (v) out.putRecord(id, *v);
   }
@@ -76,7 +77,7 @@ struct FieldCodec<std::unique_ptr<test::Nest>> {
 }  // namespace tq
 
 namespace tq::test {
-inline auto Nest::fields() {
+inline constexpr auto Nest::fields() {
   return std::make_tuple(Field(1, "level", &Nest::level), Field(2, "inner", &Nest::inner));
 }
 
