@@ -8,7 +8,7 @@
 #include "budget/budget.h"
 #include "job/job.h"
 #include "job/job_records.h"
-#include "records/message.h"
+#include "job/message.h"
 #include "records/package.h"
 
 namespace {
