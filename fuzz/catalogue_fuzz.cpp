@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "job/registry.h"
 #include "platform/random.h"
 #include "records/object.h"
-#include "job/registry.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Parses arbitrary bytes in each of the three expression syntaxes (and as a comma list), then
 // evaluates: no input may crash, exhaust the stack or build a tree past the depth limit.
-#include "fuzz/checks/expression_checks.h"
-
 #include <cstdint>
 #include <cstdlib>
+
+#include "fuzz/checks/expression_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;

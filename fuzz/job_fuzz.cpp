@@ -5,8 +5,8 @@
 #include <string>
 
 #include "job/job.h"
-#include "platform/log_sink.h"
 #include "job/message.h"
+#include "platform/log_sink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool quiet = [] {

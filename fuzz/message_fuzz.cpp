@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/log_sink.h"
 #include "job/message.h"
+#include "platform/log_sink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;

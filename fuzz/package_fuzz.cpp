@@ -1,9 +1,9 @@
 // Parses arbitrary bytes as a parenthesised package; writing the tree must be stable and no
 // parsed tree may pass the nesting limit.
-#include "fuzz/checks/package_checks.h"
-
 #include <cstdint>
 #include <cstdlib>
+
+#include "fuzz/checks/package_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;

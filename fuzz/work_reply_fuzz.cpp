@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "client/work_protocol.h"
+#include "job/message.h"
 #include "job/status.h"
 #include "platform/log_sink.h"
-#include "job/message.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;

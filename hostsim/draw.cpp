@@ -11,15 +11,26 @@ std::string escaped(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       default:
         // Control bytes have no place in XML text; show them as a middle dot.
-        if (c < 0x20) out += "&#183;";
-        else if (c < 0x80) out += static_cast<char>(c);
-        else out += "&#" + std::to_string(c) + ";";  // 8-bit text read as Latin-1
+        if (c < 0x20)
+          out += "&#183;";
+        else if (c < 0x80)
+          out += static_cast<char>(c);
+        else
+          out += "&#" + std::to_string(c) + ";";  // 8-bit text read as Latin-1
     }
   }
   return out;
@@ -36,8 +47,8 @@ std::string rect(const tq_Rect& r, const char* fill, const char* stroke) {
 std::string text(int32_t x, int32_t y, const std::string& content, const char* color,
                  const char* anchor = "start") {
   char s[120];
-  std::snprintf(s, sizeof s, "<text x=\"%d\" y=\"%d\" fill=\"%s\" text-anchor=\"%s\">", x, y,
-                color, anchor);
+  std::snprintf(s, sizeof s, "<text x=\"%d\" y=\"%d\" fill=\"%s\" text-anchor=\"%s\">", x, y, color,
+                anchor);
   return s + escaped(content) + "</text>\n";
 }
 
@@ -74,8 +85,9 @@ std::string drawItem(const DialogItem& i) {
     case TQ_ITEM_RADIO_BUTTON: {
       int32_t cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
       char s[200];
-      std::snprintf(s, sizeof s, "<circle cx=\"%d\" cy=\"%d\" r=\"6\" fill=\"%s\" stroke=\"%s\"/>\n",
-                    cx, cy, field, ink);
+      std::snprintf(s, sizeof s,
+                    "<circle cx=\"%d\" cy=\"%d\" r=\"6\" fill=\"%s\" stroke=\"%s\"/>\n", cx, cy,
+                    field, ink);
       out += s;
       if (i.on) {
         std::snprintf(s, sizeof s, "<circle cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"%s\"/>\n", cx, cy,

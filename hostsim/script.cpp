@@ -12,10 +12,14 @@ namespace {
 std::string quoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '"' || c == '\\') out += std::string("\\") + c;
-    else out += c;
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '"' || c == '\\')
+      out += std::string("\\") + c;
+    else
+      out += c;
   }
   return out + "\"";
 }
@@ -80,7 +84,8 @@ bool runAction(Simulator& sim, SimHost& host, const std::string& action, std::FI
   if (verb == "choose" && !has_arg) {
     Simulator::CommandResult result;
     if (!sim.chooseMenu(kCommandName, &result)) return done(false);
-    if (result.error != TQ_HOST_OK) std::fprintf(out, "command hook answered error %d\n", result.error);
+    if (result.error != TQ_HOST_OK)
+      std::fprintf(out, "command hook answered error %d\n", result.error);
     std::fprintf(out, "%s\n", host.liveDialog() != nullptr ? "window open" : "no window");
     return true;
   }

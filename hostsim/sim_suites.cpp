@@ -195,8 +195,7 @@ tq_HostError dialogDestroy(tq_DialogRef dialog) {
 const tq_DialogSuite8 kDialogSuite = {dialogCreate, dialogShow, dialogSize, dialogDestroy};
 
 // ---- Dialog Item Suite -------------------------------------------------------------------
-tq_HostError itemCreate(tq_DialogRef dialog, int32_t kind, const tq_Rect* rect,
-                        tq_ItemRef* item) {
+tq_HostError itemCreate(tq_DialogRef dialog, int32_t kind, const tq_Rect* rect, tq_ItemRef* item) {
   SimHost* h = enter("DialogItem.Create");
   if (h == nullptr || rect == nullptr || item == nullptr) return kSimError;
   Dialog* d = h->dialog(dialog);
@@ -271,9 +270,9 @@ tq_HostError itemGetList(tq_ItemRef item, tq_ListRef* list) {
   *list = reinterpret_cast<tq_ListRef>(i);
   return TQ_HOST_OK;
 }
-const tq_DialogItemSuite8 kDialogItemSuite = {
-    itemCreate,          itemSetText, itemGetTextLength, itemGetText,  itemSetBooleanValue,
-    itemGetBooleanValue, itemEnable,  itemSetNotifyProc, itemGetList};
+const tq_DialogItemSuite8 kDialogItemSuite = {itemCreate,  itemSetText,         itemGetTextLength,
+                                              itemGetText, itemSetBooleanValue, itemGetBooleanValue,
+                                              itemEnable,  itemSetNotifyProc,   itemGetList};
 
 // ---- List Suite --------------------------------------------------------------------------
 DialogItem* listItem(SimHost& h, tq_ListRef list) {
@@ -358,8 +357,8 @@ tq_HostError entrySelect(tq_EntryRef entry, tq_Bool selected) {
   e->selected = selected != 0;
   return TQ_HOST_OK;
 }
-const tq_EntrySuite5 kEntrySuite = {entryCreate,   entrySetText,  entryGetTextLength,
-                                    entryGetText,  entryActivate, entrySelect};
+const tq_EntrySuite5 kEntrySuite = {entryCreate,  entrySetText,  entryGetTextLength,
+                                    entryGetText, entryActivate, entrySelect};
 
 // ---- ADM Basic Suite ---------------------------------------------------------------------
 // The filter block's strings up to its empty string (at most 64, so a block without its end

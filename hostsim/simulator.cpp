@@ -36,14 +36,22 @@ std::string quoted(const std::string& text) {
 
 const char* kindName(int32_t kind) {
   switch (kind) {
-    case TQ_ITEM_STATIC_TEXT: return "static-text";
-    case TQ_ITEM_LIST_BOX: return "list-box";
-    case TQ_ITEM_TEXT_EDIT: return "text-edit";
-    case TQ_ITEM_TEXT_PUSH_BUTTON: return "push-button";
-    case TQ_ITEM_TEXT_EDIT_POPUP: return "text-edit-popup";
-    case TQ_ITEM_RADIO_BUTTON: return "radio-button";
-    case TQ_ITEM_POPUP_LIST: return "popup-list";
-    case TQ_ITEM_TEXT_EDIT_MULTILINE: return "text-edit-multiline";
+    case TQ_ITEM_STATIC_TEXT:
+      return "static-text";
+    case TQ_ITEM_LIST_BOX:
+      return "list-box";
+    case TQ_ITEM_TEXT_EDIT:
+      return "text-edit";
+    case TQ_ITEM_TEXT_PUSH_BUTTON:
+      return "push-button";
+    case TQ_ITEM_TEXT_EDIT_POPUP:
+      return "text-edit-popup";
+    case TQ_ITEM_RADIO_BUTTON:
+      return "radio-button";
+    case TQ_ITEM_POPUP_LIST:
+      return "popup-list";
+    case TQ_ITEM_TEXT_EDIT_MULTILINE:
+      return "text-edit-multiline";
   }
   return "unknown";
 }
@@ -118,8 +126,7 @@ bool Simulator::click(int32_t number) {
   if (i == nullptr) return fail("no item " + std::to_string(number) + " in an open window");
   if (!i->enabled) return fail("item " + std::to_string(number) + " is disabled");
   if (i->kind != TQ_ITEM_RADIO_BUTTON && i->kind != TQ_ITEM_TEXT_PUSH_BUTTON)
-    return fail("item " + std::to_string(number) + " is a " + kindName(i->kind) +
-                ", not a button");
+    return fail("item " + std::to_string(number) + " is a " + kindName(i->kind) + ", not a button");
   // The host's own part first: a radio button that is clicked is on.
   if (i->kind == TQ_ITEM_RADIO_BUTTON) i->on = true;
   if (i->notify != nullptr) {

@@ -26,7 +26,7 @@ class Simulator {
   const std::string& error() const { return error_; }
 
   struct CommandResult {
-    bool handled = false;        // a hook set its handled flag
+    bool handled = false;             // a hook set its handled flag
     tq_HostError error = TQ_HOST_OK;  // the first error a hook answered
   };
   // The user chooses a menu command: every command hook for it runs until one handles it.

@@ -64,8 +64,8 @@ bool readScript(const std::string& path, std::vector<std::string>& actions) {
 
 int main(int argc, char** argv) {
   tq::OptionParser options;
-  for (const char* name : {"plugin", "project", "host-version", "script", "draw", "fail-suite",
-                           "fail-call"})
+  for (const char* name :
+       {"plugin", "project", "host-version", "script", "draw", "fail-suite", "fail-call"})
     options.declareString(name);
   options.setHelpCallback([](tq::OptionParser&) { std::fputs(kHelp, stdout); });
   options.setVersionCallback([](tq::OptionParser&) { std::printf("%s\n", tq::kVersionText); });

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite, as CI runs it:
-#   1. native build (RelWithDebInfo, warnings are errors, benchmarks compiled), its tests and the
+#   1. the formatting check (scripts/format-check.sh), native build (RelWithDebInfo, warnings are
+#      errors, benchmarks compiled), its tests and the
 #      budget checks (tq-budget -all: hostile inputs against their memory allowance)
 #   2. native build with AddressSanitizer + UndefinedBehaviorSanitizer and its tests
 #   3. 32-bit Windows build (mingw-w64, warnings are errors) and its tests under Wine
@@ -73,12 +74,14 @@ budget_run() {
 }
 
 native() {
-  local dir="$builds/native" status
+  local dir="$builds/native" status formatted=0
+  bash "$root/scripts/format-check.sh" || formatted=1
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON -DTQ_BUILD_BENCH=ON &&
     cmake --build "$dir" -j"$jobs" || return 1
   ctest_run "$dir"
   status=$?
   budget_run "$dir" || status=1
+  [[ $formatted -eq 0 ]] || status=1
   return $status
 }
 

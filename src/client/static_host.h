@@ -12,8 +12,8 @@ namespace tq {
 class StaticHost : public RenderHost {
  public:
   std::map<WindowItem, TqString> texts;  // absent items read as empty
-  bool composition_mode = false;          // the composition radio button; else the queue one
-  std::optional<TqString> selected;       // the composition list's selected entry
+  bool composition_mode = false;         // the composition radio button; else the queue one
+  std::optional<TqString> selected;      // the composition list's selected entry
   TqString project;
   HostVersion version{16, 22};
 

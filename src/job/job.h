@@ -97,12 +97,11 @@ class Job : public Record<Job> {
   static constexpr auto fields() {
     return std::make_tuple(
         Field(1, "id", &Job::id), Field(2, "pid", &Job::pid), Field(4, "priority", &Job::priority),
-        Field(31, "local_order", &Job::local_order),
-        Field(32, "global_order", &Job::global_order), Field(3, "pgrp", &Job::pgrp),
-        Field(5, "user", &Job::user), Field(38, "domain", &Job::domain),
-        Field(35, "password", &Job::password), Field(6, "status", &Job::status),
-        Field(7, "subjobs", &Job::subjobs), Field(8, "name", &Job::name),
-        Field(12, "cpus", &Job::cpus), Field(20, "todo", &Job::todo),
+        Field(31, "local_order", &Job::local_order), Field(32, "global_order", &Job::global_order),
+        Field(3, "pgrp", &Job::pgrp), Field(5, "user", &Job::user),
+        Field(38, "domain", &Job::domain), Field(35, "password", &Job::password),
+        Field(6, "status", &Job::status), Field(7, "subjobs", &Job::subjobs),
+        Field(8, "name", &Job::name), Field(12, "cpus", &Job::cpus), Field(20, "todo", &Job::todo),
         Field(9, "cluster", &Job::cluster), Field(10, "children", &Job::children),
         Field(11, "agenda", &Job::agenda), Field(13, "callbacks", &Job::callbacks),
         Field(14, "requirements", &Job::requirements),

@@ -1,8 +1,8 @@
 #include "job/message.h"
 
+#include "job/registry.h"
 #include "platform/log_sink.h"
 #include "records/limits.h"
-#include "job/registry.h"
 
 namespace tq {
 
@@ -39,14 +39,16 @@ bool ContentSlot::readContent(Decoder& in, int16_t id) {
   release();
   // The content is the one record a few bytes can make of any class: it is charged like a
   // list element (its own size is known only once it exists).
-  std::unique_ptr<Object> record = in.charge(kDecodeAllocationCost) ? createRecord(class_id) : nullptr;
+  std::unique_ptr<Object> record =
+      in.charge(kDecodeAllocationCost) ? createRecord(class_id) : nullptr;
   int32_t n;
   const uint8_t* bytes;
   if (!record || record->classId() != class_id || !in.takeInt32(n) || !in.takeBytes(n, bytes)) {
     in.stop();
     return false;
   }
-  if (in.depth() + 1 <= kMaxNestingDepth) record->decodeFields(bytes, n, in.depth() + 1, in.budget());
+  if (in.depth() + 1 <= kMaxNestingDepth)
+    record->decodeFields(bytes, n, in.depth() + 1, in.budget());
   own(std::move(record));
   in.markConsumed();
   return true;

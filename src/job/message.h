@@ -100,14 +100,12 @@ class Message : public Record<Message> {
   bool readContent(Decoder& in, int16_t id) { return content_.readContent(in, id); }
 
   static constexpr auto fields() {
-    return std::make_tuple(Field(1, "tag", &Message::tag), Field(2, "user", &Message::user),
-                           Field(5, "domain", &Message::domain),
-                           Field(6, "mac_address", &Message::mac_address),
-                           Field(4, "content_type", &Message::content_type),
-                           Field(3, "content", &Message::content_),
-                           Field(7, "version", &Message::version),
-                           Field(8, "kerv_domain", &Message::kerv_domain),
-                           Field(9, "kerv_region", &Message::kerv_region));
+    return std::make_tuple(
+        Field(1, "tag", &Message::tag), Field(2, "user", &Message::user),
+        Field(5, "domain", &Message::domain), Field(6, "mac_address", &Message::mac_address),
+        Field(4, "content_type", &Message::content_type), Field(3, "content", &Message::content_),
+        Field(7, "version", &Message::version), Field(8, "kerv_domain", &Message::kerv_domain),
+        Field(9, "kerv_region", &Message::kerv_region));
   }
 
  private:

@@ -61,8 +61,8 @@ tq_HostError updateMenuHook(void*) {
   });
 }
 
-tq_HostError entryPoint(const tq_BasicSuite* basic, int32_t major_version,
-                        int32_t minor_version, tq_PluginId plugin) {
+tq_HostError entryPoint(const tq_BasicSuite* basic, int32_t major_version, int32_t minor_version,
+                        tq_PluginId plugin) {
   Globals& g = globals();
   // A fresh start: nothing of an earlier load (a window of another host session) is kept.
   g = Globals();

@@ -45,8 +45,8 @@ typedef struct tq_BasicSuite {
 #define TQ_COMMAND_SUITE "AEGP Command Suite"
 #define TQ_COMMAND_SUITE_VERSION 1
 enum {
-  TQ_MENU_COMPOSITION = 4,         // the Composition menu
-  TQ_MENU_INSERT_SORTED = -2,      // position: in sorted order
+  TQ_MENU_COMPOSITION = 4,     // the Composition menu
+  TQ_MENU_INSERT_SORTED = -2,  // position: in sorted order
 };
 typedef struct tq_CommandSuite1 {
   tq_HostError (*GetUniqueCommand)(tq_Command* command);
@@ -70,8 +70,7 @@ typedef tq_HostError (*tq_UpdateMenuHook)(void* refcon);
 typedef struct tq_RegisterSuite4 {
   tq_HostError (*RegisterCommandHook)(tq_PluginId plugin, int32_t priority, tq_Command command,
                                       tq_CommandHook hook, void* refcon);
-  tq_HostError (*RegisterUpdateMenuHook)(tq_PluginId plugin, tq_UpdateMenuHook hook,
-                                         void* refcon);
+  tq_HostError (*RegisterUpdateMenuHook)(tq_PluginId plugin, tq_UpdateMenuHook hook, void* refcon);
 } tq_RegisterSuite4;
 
 // ---- "AEGP Utility Suite" 7 ------------------------------------------------------------
@@ -116,8 +115,7 @@ typedef struct tq_ProjSuite5 {
 #define TQ_DIALOG_SUITE_VERSION 8
 enum { TQ_DIALOG_FLOATING = 2 };
 typedef struct tq_DialogSuite8 {
-  tq_HostError (*Create)(tq_PluginId plugin, const char* name, int32_t style,
-                         tq_DialogRef* dialog);
+  tq_HostError (*Create)(tq_PluginId plugin, const char* name, int32_t style, tq_DialogRef* dialog);
   tq_HostError (*Show)(tq_DialogRef dialog, tq_Bool show);
   tq_HostError (*Size)(tq_DialogRef dialog, int32_t width, int32_t height);
   tq_HostError (*Destroy)(tq_DialogRef dialog);

@@ -18,8 +18,7 @@ const SuiteHandler::SuiteName SuiteHandler::kSuites[kSlotCount] = {
 SuiteHandler::~SuiteHandler() {
   if (basic_ == nullptr) return;
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (suites_[slot] != nullptr)
-      basic_->ReleaseSuite(kSuites[slot].name, kSuites[slot].version);
+    if (suites_[slot] != nullptr) basic_->ReleaseSuite(kSuites[slot].name, kSuites[slot].version);
   }
 }
 

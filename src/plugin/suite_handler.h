@@ -35,8 +35,19 @@ class SuiteHandler {
   tq_HostError error() const { return failed_ ? TQ_HOST_SUITE_MISSING : TQ_HOST_OK; }
 
  private:
-  enum Slot { kCommand, kRegister, kUtility, kItem, kProj, kDialog, kDialogItem, kList, kEntry,
-              kAdmBasic, kSlotCount };
+  enum Slot {
+    kCommand,
+    kRegister,
+    kUtility,
+    kItem,
+    kProj,
+    kDialog,
+    kDialogItem,
+    kList,
+    kEntry,
+    kAdmBasic,
+    kSlotCount
+  };
   struct SuiteName {
     const char* name;
     int32_t version;

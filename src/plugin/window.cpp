@@ -14,10 +14,14 @@ namespace {
 
 tq_NotifyProc notifyProc(Notify notify) {
   switch (notify) {
-    case Notify::kMode: return modeProcedure;
-    case Notify::kBrowse: return browseProcedure;
-    case Notify::kSubmit: return submitProcedure;
-    case Notify::kNone: break;
+    case Notify::kMode:
+      return modeProcedure;
+    case Notify::kBrowse:
+      return browseProcedure;
+    case Notify::kSubmit:
+      return submitProcedure;
+    case Notify::kNone:
+      break;
   }
   return nullptr;
 }
@@ -160,8 +164,8 @@ void submitProcedure(tq_ItemRef) {
   guardCallback([&] {
     SuiteHandler suites(globals().basic);
     // Every suite the action reads through is there before a job is built.
-    if (suites.dialogItem() == nullptr || suites.list() == nullptr ||
-        suites.entry() == nullptr || suites.proj() == nullptr)
+    if (suites.dialogItem() == nullptr || suites.list() == nullptr || suites.entry() == nullptr ||
+        suites.proj() == nullptr)
       return;
     WindowHost host(suites);
     Submitter(host).submit();

@@ -12,27 +12,48 @@ namespace {
 
 int32_t itemNumber(WindowItem item) {
   switch (item) {
-    case WindowItem::kName: return kName;
-    case WindowItem::kStatus: return kStatus;
-    case WindowItem::kCluster: return kCluster;
-    case WindowItem::kHosts: return kHosts;
-    case WindowItem::kPriority: return kPriority;
-    case WindowItem::kGroups: return kGroups;
-    case WindowItem::kCpus: return kCpus;
-    case WindowItem::kRequirements: return kRequirements;
-    case WindowItem::kRestrictions: return kRestrictions;
-    case WindowItem::kReservations: return kReservations;
-    case WindowItem::kPid: return kPid;
-    case WindowItem::kPgrp: return kPgrp;
-    case WindowItem::kUser: return kUser;
-    case WindowItem::kDomain: return kDomain;
-    case WindowItem::kFrameRange: return kFrameRange;
-    case WindowItem::kRenderSettings: return kRenderSettings;
-    case WindowItem::kOutputModule: return kOutputModule;
-    case WindowItem::kOutputFile: return kOutputFile;
-    case WindowItem::kResults: return kResults;
-    case WindowItem::kCompositionRadio: return kCompositionRadio;
-    case WindowItem::kQueueRadio: return kQueueRadio;
+    case WindowItem::kName:
+      return kName;
+    case WindowItem::kStatus:
+      return kStatus;
+    case WindowItem::kCluster:
+      return kCluster;
+    case WindowItem::kHosts:
+      return kHosts;
+    case WindowItem::kPriority:
+      return kPriority;
+    case WindowItem::kGroups:
+      return kGroups;
+    case WindowItem::kCpus:
+      return kCpus;
+    case WindowItem::kRequirements:
+      return kRequirements;
+    case WindowItem::kRestrictions:
+      return kRestrictions;
+    case WindowItem::kReservations:
+      return kReservations;
+    case WindowItem::kPid:
+      return kPid;
+    case WindowItem::kPgrp:
+      return kPgrp;
+    case WindowItem::kUser:
+      return kUser;
+    case WindowItem::kDomain:
+      return kDomain;
+    case WindowItem::kFrameRange:
+      return kFrameRange;
+    case WindowItem::kRenderSettings:
+      return kRenderSettings;
+    case WindowItem::kOutputModule:
+      return kOutputModule;
+    case WindowItem::kOutputFile:
+      return kOutputFile;
+    case WindowItem::kResults:
+      return kResults;
+    case WindowItem::kCompositionRadio:
+      return kCompositionRadio;
+    case WindowItem::kQueueRadio:
+      return kQueueRadio;
   }
   return 0;
 }

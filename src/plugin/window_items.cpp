@@ -27,8 +27,8 @@ const char* const kOutputModules[] = {"Lossless",
                                       "Multi-Machine Sequence",
                                       "Photoshop 32-bit",
                                       nullptr};
-const char* const kRenderSettingsList[] = {"Best Settings",  "Current Settings",
-                                           "Draft Settings", "DV Settings",
+const char* const kRenderSettingsList[] = {"Best Settings",          "Current Settings",
+                                           "Draft Settings",         "DV Settings",
                                            "Multi-Machine Settings", nullptr};
 const char* const kStatuses[] = {"pending", "blocked", nullptr};
 const char* const kNoEntries[] = {nullptr};
@@ -37,30 +37,73 @@ const char* const kNoEntries[] = {nullptr};
 
 const ItemSpec kItemSpecs[kItemCount] = {
     /* 1 */ label({30, 10, 230, 30}, "Select Composition:"),
-    /* 2 */ {TQ_ITEM_LIST_BOX, {30, 30, 430, 150}, "composition list", false, false, false,
-             Notify::kNone, Entries::kNone},
+    /* 2 */
+    {TQ_ITEM_LIST_BOX,
+     {30, 30, 430, 150},
+     "composition list",
+     false,
+     false,
+     false,
+     Notify::kNone,
+     Entries::kNone},
     /* 3 */ label({30, 150, 130, 170}, "Output File:"),
     /* 4 */ edit({30, 170, 470, 190}, "Output File", false),
-    /* 5 */ {TQ_ITEM_TEXT_PUSH_BUTTON, {472, 170, 532, 190}, "Browse...", true, false, false,
-             Notify::kBrowse, Entries::kNone},
+    /* 5 */
+    {TQ_ITEM_TEXT_PUSH_BUTTON,
+     {472, 170, 532, 190},
+     "Browse...",
+     true,
+     false,
+     false,
+     Notify::kBrowse,
+     Entries::kNone},
     /* 6 */ label({440, 10, 590, 30}, "Output Module:"),
-    /* 7 */ {TQ_ITEM_TEXT_EDIT_POPUP, {440, 30, 590, 60}, "Output Module", false, false, false,
-             Notify::kNone, Entries::kOutputModules},
+    /* 7 */
+    {TQ_ITEM_TEXT_EDIT_POPUP,
+     {440, 30, 590, 60},
+     "Output Module",
+     false,
+     false,
+     false,
+     Notify::kNone,
+     Entries::kOutputModules},
     /* 8 */ label({440, 50, 590, 70}, "Render Settings:"),
-    /* 9 */ {TQ_ITEM_TEXT_EDIT_POPUP, {440, 70, 590, 100}, "Render Settings", false, false, false,
-             Notify::kNone, Entries::kRenderSettings},
+    /* 9 */
+    {TQ_ITEM_TEXT_EDIT_POPUP,
+     {440, 70, 590, 100},
+     "Render Settings",
+     false,
+     false,
+     false,
+     Notify::kNone,
+     Entries::kRenderSettings},
     /* 10 */ label({440, 90, 590, 110}, "Frame Range (ex. 1-10x2):"),
     /* 11 */ edit({440, 110, 590, 130}, "Frame Range", false),
     /* 12 */ label({30, 200, 430, 220}, "Render Entire Composition Queue"),
-    /* 13 */ {TQ_ITEM_RADIO_BUTTON, {10, 100, 25, 115}, "composition mode", false, true, false,
-              Notify::kMode, Entries::kNone},
-    /* 14 */ {TQ_ITEM_RADIO_BUTTON, {10, 200, 25, 215}, "whole-queue mode", false, true, true,
-              Notify::kMode, Entries::kNone},
+    /* 13 */
+    {TQ_ITEM_RADIO_BUTTON,
+     {10, 100, 25, 115},
+     "composition mode",
+     false,
+     true,
+     false,
+     Notify::kMode,
+     Entries::kNone},
+    /* 14 */
+    {TQ_ITEM_RADIO_BUTTON,
+     {10, 200, 25, 215},
+     "whole-queue mode",
+     false,
+     true,
+     true,
+     Notify::kMode,
+     Entries::kNone},
     /* 15 */ label(at(10, 230, 100), "Name:"),
     /* 16 */ edit(at(90, 230, 290), "Name"),
     /* 17 */ label(at(360, 230, 450), "Status:"),
-    /* 18 */ {TQ_ITEM_POPUP_LIST, at(450, 230, 550), "Status", false, true, false, Notify::kNone,
-              Entries::kStatuses},
+    /* 18 */
+    {TQ_ITEM_POPUP_LIST, at(450, 230, 550), "Status", false, true, false, Notify::kNone,
+     Entries::kStatuses},
     /* 19 */ label(at(10, 255, 100), "Cluster:"),
     /* 20 */ edit(at(90, 255, 490), "Cluster"),
     /* 21 */ label(at(10, 280, 100), "Hosts:"),
@@ -85,18 +128,36 @@ const ItemSpec kItemSpecs[kItemCount] = {
     /* 40 */ edit(at(90, 430, 290), "User"),
     /* 41 */ label(at(360, 430, 450), "Domain:"),
     /* 42 */ edit(at(450, 430, 550), "Domain"),
-    /* 43 */ {TQ_ITEM_TEXT_PUSH_BUTTON, {500, 485, 590, 535}, "Submit Job", true, true, false,
-              Notify::kSubmit, Entries::kNone},
-    /* 44 */ {TQ_ITEM_TEXT_EDIT_MULTILINE, {10, 485, 490, 535}, "results box", false, true, false,
-              Notify::kNone, Entries::kNone},
+    /* 43 */
+    {TQ_ITEM_TEXT_PUSH_BUTTON,
+     {500, 485, 590, 535},
+     "Submit Job",
+     true,
+     true,
+     false,
+     Notify::kSubmit,
+     Entries::kNone},
+    /* 44 */
+    {TQ_ITEM_TEXT_EDIT_MULTILINE,
+     {10, 485, 490, 535},
+     "results box",
+     false,
+     true,
+     false,
+     Notify::kNone,
+     Entries::kNone},
 };
 
 const char* const* entryTexts(Entries entries) {
   switch (entries) {
-    case Entries::kOutputModules: return kOutputModules;
-    case Entries::kRenderSettings: return kRenderSettingsList;
-    case Entries::kStatuses: return kStatuses;
-    case Entries::kNone: break;
+    case Entries::kOutputModules:
+      return kOutputModules;
+    case Entries::kRenderSettings:
+      return kRenderSettingsList;
+    case Entries::kStatuses:
+      return kStatuses;
+    case Entries::kNone:
+      break;
   }
   return kNoEntries;
 }

@@ -60,8 +60,8 @@ struct ItemSpec {
 extern const ItemSpec kItemSpecs[kItemCount];
 
 // The six items that only a composition render uses; disabled in whole-queue mode.
-inline constexpr int32_t kCompositionItems[] = {kOutputFile,   kRenderSettings, kOutputModule,
-                                                kCompositionList, kFrameRange,  kBrowse};
+inline constexpr int32_t kCompositionItems[] = {kOutputFile,      kRenderSettings, kOutputModule,
+                                                kCompositionList, kFrameRange,     kBrowse};
 
 // The entries of a list (null-terminated).
 const char* const* entryTexts(Entries entries);
@@ -70,7 +70,7 @@ const char* const* entryTexts(Entries entries);
 inline constexpr const char* kBrowsePrompt = "Select Output File Name";
 // Display text and pattern alternating, each NUL-terminated, ended by an empty string.
 extern const char kBrowseFilters[];
-extern const int32_t kBrowseFiltersSize;  // bytes, with the final empty string
+extern const int32_t kBrowseFiltersSize;         // bytes, with the final empty string
 inline constexpr int32_t kBrowsePathSize = 300;  // most bytes of a path read or chosen
 
 }  // namespace tq::plugin

@@ -1,6 +1,5 @@
 #include "records/byte_buffer.h"
 
-
 namespace tq {
 
 void ByteBuffer::appendGrowing(const void* bytes, size_t n) {

@@ -22,7 +22,8 @@ class ByteBuffer {
   int32_t length() const { return length_; }
   int32_t capacity() const { return capacity_; }
   std::string_view view() const {
-    return std::string_view(reinterpret_cast<const char*>(data_.get()), static_cast<size_t>(length_));
+    return std::string_view(reinterpret_cast<const char*>(data_.get()),
+                            static_cast<size_t>(length_));
   }
 
   // Keeps the memory, forgets the contents.
@@ -56,8 +57,7 @@ class ByteBuffer {
   void append(std::string_view text) { append(text.data(), text.size()); }
   void appendByte(uint8_t b) { append(&b, 1); }
   void appendInt16(int16_t v) {
-    uint8_t b[2] = {static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8),
-                    static_cast<uint8_t>(v)};
+    uint8_t b[2] = {static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8), static_cast<uint8_t>(v)};
     append(b, 2);
   }
   void appendInt32(int32_t v) {
@@ -90,8 +90,6 @@ inline int32_t readInt32(const uint8_t* p) {
   return static_cast<int32_t>((uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) |
                               (uint32_t{p[2]} << 8) | uint32_t{p[3]});
 }
-inline int16_t readInt16(const uint8_t* p) {
-  return static_cast<int16_t>((p[0] << 8) | p[1]);
-}
+inline int16_t readInt16(const uint8_t* p) { return static_cast<int16_t>((p[0] << 8) | p[1]); }
 
 }  // namespace tq

@@ -21,8 +21,8 @@
 
 #include <cstdint>
 #include <tuple>
-#include <utility>
 #include <type_traits>
+#include <utility>
 
 #include "records/object.h"
 #include "records/text_form.h"
@@ -156,7 +156,9 @@ class Record : public Base {
 
  private:
   template <class C, class T>
-  static FieldCodec<std::remove_cv_t<T>> codec(const FieldEntry<C, T>&) { return {}; }
+  static FieldCodec<std::remove_cv_t<T>> codec(const FieldEntry<C, T>&) {
+    return {};
+  }
 
   using Reader = void (*)(D&, Decoder&);
   template <size_t N>
@@ -174,13 +176,15 @@ class Record : public Base {
 
   template <size_t I>
   static constexpr int16_t kindAt() {
-    using Member = std::remove_reference_t<decltype(std::declval<D&>().*(std::get<I>(D::fields()).member))>;
+    using Member =
+        std::remove_reference_t<decltype(std::declval<D&>().*(std::get<I>(D::fields()).member))>;
     return FieldCodec<std::remove_cv_t<Member>>::kKind;
   }
 
   template <size_t... I>
   static constexpr ReadTable<sizeof...(I)> readTable(std::index_sequence<I...>) {
-    return ReadTable<sizeof...(I)>{{std::get<I>(D::fields()).id...}, {kindAt<I>()...}, {&readAt<I>...}};
+    return ReadTable<sizeof...(I)>{
+        {std::get<I>(D::fields()).id...}, {kindAt<I>()...}, {&readAt<I>...}};
   }
 
   template <class F>

@@ -15,8 +15,8 @@
 //
 // Binary layout: field 1 the number of entries, then per entry field 10 (the key, a string)
 // directly followed by field 30 (the value), in slot order. Every entry is charged to the
-// decode's budget before it is built; once the budget is spent the hash ends there. Text layout: the pairs "key" and
-// "element" ("key1"/"element1", ...).
+// decode's budget before it is built; once the budget is spent the hash ends there. Text layout:
+// the pairs "key" and "element" ("key1"/"element1", ...).
 #pragma once
 
 #include <cstdint>
@@ -181,9 +181,8 @@ class HashTable {
       values_[static_cast<size_t>(existing)] = std::move(value);
       return true;
     }
-    int32_t free = probe(key, [&](int32_t i) -> int {
-      return state_[static_cast<size_t>(i)] == kUsed ? -1 : i;
-    });
+    int32_t free = probe(
+        key, [&](int32_t i) -> int { return state_[static_cast<size_t>(i)] == kUsed ? -1 : i; });
     if (free < 0 && int64_t{count_} * 8 < size_) {
       free = nextFreeSlot();
       if (free >= 0) misplaced_.emplace(key.str(), free);
@@ -250,7 +249,8 @@ class HashTable {
     state_ = other.state_;
     for (int32_t i = 0; i < size_; ++i) {
       if (other.state_[static_cast<size_t>(i)] != kUsed) continue;
-      keys_[static_cast<size_t>(i)] = std::make_unique<TqString>(*other.keys_[static_cast<size_t>(i)]);
+      keys_[static_cast<size_t>(i)] =
+          std::make_unique<TqString>(*other.keys_[static_cast<size_t>(i)]);
       values_[static_cast<size_t>(i)] = std::make_unique<E>(*other.values_[static_cast<size_t>(i)]);
     }
   }

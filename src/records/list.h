@@ -47,7 +47,9 @@ class List : public Object {
   int32_t count() const { return static_cast<int32_t>(items_.size()); }
   bool empty() const { return items_.empty(); }
   // Null outside 0..count-1.
-  E* at(int32_t i) { return i >= 0 && i < count() ? items_[static_cast<size_t>(i)].get() : nullptr; }
+  E* at(int32_t i) {
+    return i >= 0 && i < count() ? items_[static_cast<size_t>(i)].get() : nullptr;
+  }
   const E* at(int32_t i) const {
     return i >= 0 && i < count() ? items_[static_cast<size_t>(i)].get() : nullptr;
   }

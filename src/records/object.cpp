@@ -252,8 +252,7 @@ bool Decoder::getRecord(int16_t id, Object& record) {
   if (!matches(id, kRecordKind)) return false;
   int32_t class_id, n;
   const uint8_t* p;
-  if (!takeInt32(class_id) || class_id != record.classId() || !takeInt32(n) ||
-      !takeBytes(n, p)) {
+  if (!takeInt32(class_id) || class_id != record.classId() || !takeInt32(n) || !takeBytes(n, p)) {
     stop();
     return false;
   }

@@ -153,7 +153,10 @@ class Decoder {
   // Skips the current (unconsumed) field by its kind; an unknown kind ends the record.
   void skip();
   // Ends the record: everything after the cursor is lost.
-  void stop() { cursor_ += remaining_; remaining_ = 0; }
+  void stop() {
+    cursor_ += remaining_;
+    remaining_ = 0;
+  }
 
   // Primitives for readers that take fields apart themselves (message content, containers).
   bool takeInt32(int32_t& value);

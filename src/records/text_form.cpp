@@ -32,11 +32,20 @@ void appendEscaped(ByteBuffer& out, std::string_view value) {
   for (size_t i = 0; i < value.size(); ++i) {
     const char* entity = nullptr;
     switch (value[i]) {
-      case '&': entity = "&amp;"; break;
-      case '<': entity = "&lt;"; break;
-      case '>': entity = "&gt;"; break;
-      case '\r': entity = "&#13;"; break;
-      default: continue;
+      case '&':
+        entity = "&amp;";
+        break;
+      case '<':
+        entity = "&lt;";
+        break;
+      case '>':
+        entity = "&gt;";
+        break;
+      case '\r':
+        entity = "&#13;";
+        break;
+      default:
+        continue;
     }
     out.append(value.substr(start, i - start));
     out.append(entity);

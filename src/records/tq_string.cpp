@@ -45,7 +45,9 @@ TqString::TqString(std::string_view text) {
   if (text.size() <= static_cast<size_t>(kMaxCapacity - 1))
     assign(text.data(), static_cast<int32_t>(text.size()));
 }
-TqString::TqString(const TqString& other) : Value(other) { assign(static_cast<const Value&>(other)); }
+TqString::TqString(const TqString& other) : Value(other) {
+  assign(static_cast<const Value&>(other));
+}
 TqString::TqString(TqString&& other) noexcept
     : Value(other),
       data_(std::move(other.data_)),
@@ -371,7 +373,8 @@ int TqString::hexByte() const {
 
 uint32_t TqString::hexValue() const {
   uint32_t value = 0;
-  for (int32_t i = 0; i < length_; ++i) value = (value << 4) + static_cast<uint32_t>(hexDigit(data_[i]));
+  for (int32_t i = 0; i < length_; ++i)
+    value = (value << 4) + static_cast<uint32_t>(hexDigit(data_[i]));
   return value;
 }
 

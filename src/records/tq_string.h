@@ -61,9 +61,18 @@ class TqString : public Value {
   // Right-aligned to width: the pad characters first, then the "%d" text.
   void appendAligned(int value, int width, char pad);
 
-  TqString& operator+=(char c) { append(c); return *this; }
-  TqString& operator+=(const char* text) { append(text); return *this; }
-  TqString& operator+=(const TqString& other) { append(other); return *this; }
+  TqString& operator+=(char c) {
+    append(c);
+    return *this;
+  }
+  TqString& operator+=(const char* text) {
+    append(text);
+    return *this;
+  }
+  TqString& operator+=(const TqString& other) {
+    append(other);
+    return *this;
+  }
 
   // Reading.
   const char* c_str() const { return data_ ? data_.get() : &empty_; }

@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "config/client_config.h"
-#include "records/catalogue_hosts.h"
 #include "job/message.h"
+#include "records/catalogue_hosts.h"
 #include "transport/error.h"
 
 namespace tq {

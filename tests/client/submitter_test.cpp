@@ -60,8 +60,9 @@ TEST(SubmitterTest, CompositionModeSkipsEmptyFieldsAndAMissingSelection) {
   FakeHost host;
   host.composition_mode = true;
   host.texts[WindowItem::kOutputFile] = "out.mov";
-  EXPECT_EQ(build(host)->data,
-            TqString("(=(Project_path=D:/jobs/shot.aep)(appversion=7.0)(Output_file_path=out.mov))"));
+  EXPECT_EQ(
+      build(host)->data,
+      TqString("(=(Project_path=D:/jobs/shot.aep)(appversion=7.0)(Output_file_path=out.mov))"));
   host.selected = TqString("");
   EXPECT_EQ(build(host)->package()->childCount(), 3);
   host.composition_mode = false;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/checks/expression_checks.h"
 #include "config/expression_tokens.h"
+#include "fuzz/checks/expression_checks.h"
 
 namespace tq {
 namespace {

@@ -1,12 +1,12 @@
 // The stand-in supervisor end to end on loopback: submissions, identifiers that survive a
 // restart, discovery, and each misbehaviour as a client sees it.
-#include "config/identity.h"
 #include "dev_supervisor.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
+#include "config/identity.h"
 #include "platform/file_system.h"
 #include "records/record_file.h"
 #include "support/client_environment.h"

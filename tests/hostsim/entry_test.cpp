@@ -124,8 +124,8 @@ TEST_F(PluginTest, EachLaterRegistrationFailureStopsThere) {
     EXPECT_EQ(!h.commands.empty(), row.command_inserted) << row.call;
     EXPECT_EQ(h.command_hooks.size(), row.command_hooks) << row.call;
     EXPECT_EQ(h.update_hooks.size(), row.update_hooks) << row.call;
-    EXPECT_EQ(h.callCount("Register.RegisterUpdateMenuHook"),
-              row.command_hooks == 1 ? 1 : 0) << row.call;
+    EXPECT_EQ(h.callCount("Register.RegisterUpdateMenuHook"), row.command_hooks == 1 ? 1 : 0)
+        << row.call;
     EXPECT_EQ(h.outstanding(), 0) << row.call;
     EXPECT_EQ(s.unbalancedCallbacks(), 0);
   }
@@ -176,8 +176,8 @@ TEST_F(PluginTest, MissingSuiteInAHookAnswers516AndChangesNothing) {
   host.clearFailures();
   command()->enabled = true;
   // No half-made window: whatever suite is missing, no dialog stays.
-  for (const char* suite : {TQ_DIALOG_SUITE, TQ_DIALOG_ITEM_SUITE, TQ_ENTRY_SUITE, TQ_ITEM_SUITE,
-                            TQ_PROJ_SUITE}) {
+  for (const char* suite :
+       {TQ_DIALOG_SUITE, TQ_DIALOG_ITEM_SUITE, TQ_ENTRY_SUITE, TQ_ITEM_SUITE, TQ_PROJ_SUITE}) {
     host.clearFailures();
     host.failSuite(suite, SuiteFailure::kEmpty);
     hostsim::Simulator::CommandResult result;
@@ -194,11 +194,20 @@ TEST_F(PluginTest, MissingSuiteInAHookAnswers516AndChangesNothing) {
 TEST_F(PluginTest, AnyFailingCallWhileMakingTheWindowLeavesNoWindow) {
   host.addItem(TQ_ITEM_COMPOSITION, "A");
   load();
-  const char* calls[] = {"Dialog.Create",           "Dialog.Show",       "Dialog.Size",
-                         "DialogItem.Create",       "DialogItem.SetText", "DialogItem.Enable",
-                         "DialogItem.SetBooleanValue", "DialogItem.SetNotifyProc",
-                         "DialogItem.GetList",      "Entry.Create",      "Entry.SetText",
-                         "Entry.Activate",          "Entry.Select",      "Item.GetItemName"};
+  const char* calls[] = {"Dialog.Create",
+                         "Dialog.Show",
+                         "Dialog.Size",
+                         "DialogItem.Create",
+                         "DialogItem.SetText",
+                         "DialogItem.Enable",
+                         "DialogItem.SetBooleanValue",
+                         "DialogItem.SetNotifyProc",
+                         "DialogItem.GetList",
+                         "Entry.Create",
+                         "Entry.SetText",
+                         "Entry.Activate",
+                         "Entry.Select",
+                         "Item.GetItemName"};
   for (const char* call : calls) {
     for (int32_t after : {0, 3}) {
       host.clearFailures();

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "plugin_fixture.h"
 #include "platform/environment.h"
-#include "support/running_supervisor.h"
+#include "plugin_fixture.h"
 #include "support/client_environment.h"
+#include "support/running_supervisor.h"
 #include "support/scripted_supervisor.h"
 
 namespace tq::test {

@@ -230,8 +230,7 @@ void checkText(R record, const std::string& name) {
   // Read back as loadText() reads a file: wrapped in one root element.
   std::string wrapped = "<pack>\n" + golden + "\n</pack>";
   R decoded;
-  ASSERT_EQ(decoded.decodeText(wrapped.data(), static_cast<int32_t>(wrapped.size())),
-            kTextDecoded);
+  ASSERT_EQ(decoded.decodeText(wrapped.data(), static_cast<int32_t>(wrapped.size())), kTextDecoded);
   decoded.encodeText();
   EXPECT_EQ(std::string(decoded.encoded()), golden) << name << ": read and write again differ";
 }

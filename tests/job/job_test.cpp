@@ -25,7 +25,8 @@ void fillJob(Job& job, RecordFiller& filler) {
       [&](const auto&... f) {
         auto one = [&](const auto& entry) {
           auto& member = job.*(entry.member);
-          if constexpr (!std::is_same_v<std::decay_t<decltype(member)>, JobList>) filler.fill(member);
+          if constexpr (!std::is_same_v<std::decay_t<decltype(member)>, JobList>)
+            filler.fill(member);
         };
         (one(f), ...);
       },

@@ -1,9 +1,10 @@
 // The message envelope: field order, content through the registry, ownership and copying.
+#include "job/message.h"
+
 #include <gtest/gtest.h>
 
-#include "records/file_record.h"
-#include "job/message.h"
 #include "job/registry.h"
+#include "records/file_record.h"
 #include "support/log_capture.h"
 #include "support/sample_records.h"
 #include "support/temp_dir.h"

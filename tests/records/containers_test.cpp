@@ -55,8 +55,8 @@ TEST(ListTest, ElementsOfTheWrongClassAddNothing) {
   JobIdList list;
   decodeBytes(list, bytes);
   EXPECT_EQ(list.count(), 0);  // a foreign class ends the list
-  std::string skipped = be32(1) + header(1, 1) + be32(2) + header(10, 1) + be32(3) +
-                        header(10, 4) + be32(19) + be32(8) + header(1, 1) + be32(5);
+  std::string skipped = be32(1) + header(1, 1) + be32(2) + header(10, 1) + be32(3) + header(10, 4) +
+                        be32(19) + be32(8) + header(1, 1) + be32(5);
   decodeBytes(list, skipped);
   ASSERT_EQ(list.count(), 1);  // a stray integer is skipped, the real element kept
   EXPECT_EQ(list[0].id, 5);

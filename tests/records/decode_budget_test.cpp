@@ -1,11 +1,12 @@
 // The budget of what one decode may build: hostile input that spends it ends quietly with what
 // was decoded so far, and honest job lists never come near it.
+#include "records/decode_budget.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "job/job.h"
-#include "records/decode_budget.h"
 #include "records/package.h"
 #include "records/text_form.h"
 

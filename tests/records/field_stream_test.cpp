@@ -53,8 +53,8 @@ TEST(FieldStreamTest, NestedRecordCarriesClassIdAndLengthWithoutVersion) {
   Sample s;
   s.job = JobId(7, 8);
   std::string bytes = encodeBytes(s);
-  std::string nested = header(5, 4) + be32(19) + be32(16) + header(1, 1) + be32(7) +
-                       header(2, 1) + be32(8);
+  std::string nested =
+      header(5, 4) + be32(19) + be32(16) + header(1, 1) + be32(7) + header(2, 1) + be32(8);
   EXPECT_NE(bytes.find(nested), std::string::npos);
 }
 
@@ -89,8 +89,8 @@ TEST(FieldStreamTest, KnownIdWithOtherKindIsSkippedNotTaken) {
 
 TEST(FieldStreamTest, UnknownKindEndsTheRecordKeepingEarlierFields) {
   JobId id;
-  decodeBytes(id, be32(1) + header(1, 1) + be32(11) + header(50, 5) + be32(0) + header(2, 1) +
-                      be32(12));
+  decodeBytes(
+      id, be32(1) + header(1, 1) + be32(11) + header(50, 5) + be32(0) + header(2, 1) + be32(12));
   EXPECT_EQ(id.id, 11);
   EXPECT_EQ(id.sub_id, 0);
 }
@@ -160,8 +160,8 @@ TEST(FieldStreamTest, FieldsSharingAnIdAreToldApartByKind) {
 
 TEST(FieldStreamTest, LastOccurrenceWinsAndOrderDoesNotMatter) {
   JobId id;
-  decodeBytes(id, be32(1) + header(2, 1) + be32(2) + header(1, 1) + be32(1) + header(1, 1) +
-                      be32(10));
+  decodeBytes(id,
+              be32(1) + header(2, 1) + be32(2) + header(1, 1) + be32(1) + header(1, 1) + be32(10));
   EXPECT_EQ(id.id, 10);
   EXPECT_EQ(id.sub_id, 2);
 }

@@ -58,8 +58,7 @@ TEST(TextFormTest, WorkedExamplesLoadBack) {
   EXPECT_EQ(written, static_cast<int32_t>(sizeof kJobIdText - 1));
   EXPECT_EQ(readTextFile(path), kJobIdText);
   JobId back;
-  EXPECT_EQ(back.loadText(path.c_str()),
-            static_cast<int32_t>(wrap(kJobIdText).size()));
+  EXPECT_EQ(back.loadText(path.c_str()), static_cast<int32_t>(wrap(kJobIdText).size()));
   EXPECT_EQ(back.id, 42);
   EXPECT_EQ(back.sub_id, 3);
 
@@ -80,8 +79,9 @@ TEST(TextFormTest, VersionResultCodes) {
   JobId id(5, 6);
   EXPECT_EQ(decodeText(id, "<pack><object type = 'job_id'><id>1</id></object></pack>"),
             kTextNoVersion);
-  EXPECT_EQ(decodeText(id, "<pack><version>2</version><object type = 'job_id'><id>1</id>"
-                           "</object></pack>"),
+  EXPECT_EQ(decodeText(id,
+                       "<pack><version>2</version><object type = 'job_id'><id>1</id>"
+                       "</object></pack>"),
             kTextBadVersion);
   EXPECT_EQ(id.id, 5);
   EXPECT_EQ(decodeText(id, "<pack><version>1</version></pack>"), kTextDecoded);
@@ -141,8 +141,16 @@ TEST(TextFormTest, MarkupCharactersAndCarriageReturnsSurvive) {
 
 TEST(TextFormTest, HighBytesComeBackUnchanged) {
   Sample s;
-  const char latin1[] = {'c', 'a', 'f', static_cast<char>(0xE9), ' ', static_cast<char>(0xC3),
-                         static_cast<char>(0xA9), ' ', static_cast<char>(0xFF), 0};
+  const char latin1[] = {'c',
+                         'a',
+                         'f',
+                         static_cast<char>(0xE9),
+                         ' ',
+                         static_cast<char>(0xC3),
+                         static_cast<char>(0xA9),
+                         ' ',
+                         static_cast<char>(0xFF),
+                         0};
   s.text = latin1;
   Sample back;
   ASSERT_EQ(decodeText(back, wrap(encodeText(s))), kTextDecoded);
@@ -213,7 +221,8 @@ TEST(TextFormTest, EntityExpansionIsRefused) {
       "<!DOCTYPE pack [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
       "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
       "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\"><!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">"
-      "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\"><!ENTITY h \"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\">]>"
+      "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\"><!ENTITY h "
+      "\"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\">]>"
       "<pack><version>1</version><object type='sample'><text>&h;</text></object></pack>";
   Sample s;
   EXPECT_EQ(decodeText(s, bomb), kTextMalformed);

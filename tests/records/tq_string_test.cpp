@@ -34,8 +34,8 @@ TEST(TqStringTest, GrowthFollowsTheReservationRules) {
   EXPECT_EQ(t.capacity(), 64);
   TqString one;
   one.append('x');
-  EXPECT_EQ(one.capacity(), 16);  // 4*0+8 rounded up to the minimum
-  TqString big("0123456789012345");  // 16 bytes
+  EXPECT_EQ(one.capacity(), 16);                 // 4*0+8 rounded up to the minimum
+  TqString big("0123456789012345");              // 16 bytes
   for (int i = 0; i < 47; ++i) big.append('y');  // length 63 fits 68
   EXPECT_EQ(big.capacity(), 68);
   for (int i = 0; i < 3; ++i) big.append('z');  // length 66: needs 68, still fits
@@ -183,11 +183,10 @@ TEST(TqStringTest, SecureModeWipesBuffersOnGrowthAndDestruction) {
     TqString s;
     s.setSecure(true);
     s.assign("password1");
-    s.append("-and-a-tail-long-enough-to-outgrow-forty-bytes");  // grows: the first buffer is given up
+    s.append(
+        "-and-a-tail-long-enough-to-outgrow-forty-bytes");  // grows: the first buffer is given up
   }
-  {
-    TqString plain("visible");
-  }
+  { TqString plain("visible"); }
   TqString::setReleaseObserver(nullptr);
   ASSERT_EQ(g_released.size(), 3u);
   for (int i = 0; i < 2; ++i) {

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/socket.h"
 #include "job/message.h"
+#include "platform/socket.h"
 
 namespace tq::test {
 
