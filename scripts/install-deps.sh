@@ -45,5 +45,18 @@ if [[ $need_i386 -eq 1 ]]; then
   "${sudo[@]}" dpkg --add-architecture i386
 fi
 echo "install-deps: installing ${missing[*]}"
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+# A mirror caught mid-sync fails one index now and then; try again, and go on with what loaded
+# (apt-get install says so if a package is still out of reach).
+for attempt in 1 2 3; do
+  "${sudo[@]}" apt-get update -q && break
+  echo "install-deps: apt-get update failed (attempt $attempt of 3)" >&2
+  [[ $attempt -eq 3 ]] || sleep $((attempt * 10))
+done
+install=("${sudo[@]}" apt-get install -y -q --no-install-recommends)
+if ! "${install[@]}" "${missing[@]}" </dev/null; then
+  # With one architecture's update index missing, the two halves of wine's libraries cannot
+  # agree on a version; the release's own packages exist for both, so prefer those.
+  release="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+  echo "install-deps: retrying with the packages of $release itself preferred" >&2
+  "${install[@]}" -t "$release" "${missing[@]}" </dev/null
+fi
