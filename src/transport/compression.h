@@ -1,5 +1,5 @@
-// The zlib bodies of TCP frames: zlib's one-shot compress() at its default level and
-// uncompress(). Only success or failure is passed on, never zlib's own codes.
+// The zlib bodies of TCP frames: the bytes of zlib's one-shot compress() at its default level
+// (from a deflate stream kept between calls) and uncompress(). Only success or failure is passed on, never zlib's own codes.
 #pragma once
 
 #include <cstdint>
