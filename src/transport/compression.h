@@ -1,5 +1,6 @@
 // The zlib bodies of TCP frames: the bytes of zlib's one-shot compress() at its default level
-// (from a deflate stream kept between calls) and uncompress(). Only success or failure is passed on, never zlib's own codes.
+// (from a deflate stream kept between calls) and uncompress(). Only success or failure is passed
+// on, never zlib's own codes.
 #pragma once
 
 #include <cstdint>

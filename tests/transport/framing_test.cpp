@@ -165,8 +165,8 @@ TEST(Compression, TheKeptStreamWritesWhatCompressWritesCallAfterCallAndAcrossThr
   // body into an empty one and back.
   std::string mixed;
   for (uint32_t i = 0; i < 300000; ++i) mixed.push_back(static_cast<char>(i * 7919u % 251u));
-  const std::vector<std::string> bodies = {std::string(1223, 'j'), mixed, "", "a",
-                                           mixed.substr(0, 70000), std::string(1223, 'j')};
+  const std::vector<std::string> bodies = {
+      std::string(1223, 'j'), mixed, "", "a", mixed.substr(0, 70000), std::string(1223, 'j')};
   auto compressedOf = [](const std::string& body) {
     int32_t c = -1;
     auto z = compressBody(reinterpret_cast<const uint8_t*>(body.data()),
