@@ -3,12 +3,19 @@
 namespace tq {
 
 void ByteBuffer::appendGrowing(const void* bytes, size_t n) {
+  uint8_t* at = extendGrowing(n);
+  if (at && n > 0) std::memcpy(at, bytes, n);
+}
+
+uint8_t* ByteBuffer::extendGrowing(size_t n) {
   int64_t extra = terminated_ ? 1 : 0;
-  int64_t needed = int64_t{length_} + static_cast<int64_t>(n) + extra;
-  if (failed_ || needed > INT32_MAX) {  // no encoding exceeds 2 GiB
+  if (failed_ || n > static_cast<size_t>(INT32_MAX) ||
+      int64_t{length_} + static_cast<int64_t>(n) + extra >
+          INT32_MAX) {  // no encoding exceeds 2 GiB
     failed_ = true;
-    return;
+    return nullptr;
   }
+  int64_t needed = int64_t{length_} + static_cast<int64_t>(n) + extra;
   if (capacity_ < needed) {
     int64_t grown = (int64_t{length_} + static_cast<int64_t>(n)) * 4 + (terminated_ ? 20 : 16);
     if (grown > INT32_MAX) grown = INT32_MAX;
@@ -17,9 +24,10 @@ void ByteBuffer::appendGrowing(const void* bytes, size_t n) {
     data_ = std::move(bigger);
     capacity_ = static_cast<int32_t>(grown);
   }
-  if (n > 0) std::memcpy(data_.get() + length_, bytes, n);
+  uint8_t* at = data_.get() + length_;
   length_ += static_cast<int32_t>(n);
   if (terminated_) data_[length_] = 0;
+  return at;
 }
 
 }  // namespace tq

@@ -55,6 +55,16 @@ class ByteBuffer {
     appendGrowing(bytes, n);
   }
   void append(std::string_view text) { append(text.data(), text.size()); }
+  // Room for n more bytes, counted as written, for the caller to fill; null (and failed())
+  // when the contents would pass 2 GiB. The buffer grows as append() would grow it.
+  uint8_t* extend(size_t n) {
+    size_t extra = terminated_ ? 1 : 0;
+    if (failed_ || n + extra > static_cast<size_t>(capacity_ - length_)) return extendGrowing(n);
+    uint8_t* at = data_.get() + length_;
+    length_ += static_cast<int32_t>(n);
+    if (terminated_) data_[static_cast<size_t>(length_)] = 0;
+    return at;
+  }
   void appendByte(uint8_t b) { append(&b, 1); }
   void appendInt16(int16_t v) {
     uint8_t b[2] = {static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8), static_cast<uint8_t>(v)};
@@ -78,6 +88,7 @@ class ByteBuffer {
 
  private:
   void appendGrowing(const void* bytes, size_t n);
+  uint8_t* extendGrowing(size_t n);
 
   std::unique_ptr<uint8_t[]> data_;
   int32_t length_ = 0;

@@ -14,52 +14,92 @@
 namespace tq {
 
 // ---- Writing ----
-
-void TextWriter::indent(int depth) {
-  static const char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
-  while (depth > 0) {
-    int n = depth < 16 ? depth : 16;
-    out_.append(kTabs, static_cast<size_t>(n));
-    depth -= n;
-  }
-}
+//
+// Each element is measured first and then written into room taken from the buffer at once.
 
 namespace {
 
+// How many bytes more than itself each byte takes once escaped.
+struct EscapeTable {
+  uint8_t extra[256] = {};
+  constexpr EscapeTable() : extra() {
+    extra[static_cast<unsigned char>('&')] = 4;   // &amp;
+    extra[static_cast<unsigned char>('<')] = 3;   // &lt;
+    extra[static_cast<unsigned char>('>')] = 3;   // &gt;
+    extra[static_cast<unsigned char>('\r')] = 4;  // &#13;
+  }
+};
+constexpr EscapeTable kEscape;
+
+size_t escapedExtra(std::string_view value) {
+  size_t extra = 0;
+  for (char c : value) extra += kEscape.extra[static_cast<unsigned char>(c)];
+  return extra;
+}
+
 // Escapes the bytes the markup would not give back unchanged.
-void appendEscaped(ByteBuffer& out, std::string_view value) {
-  size_t start = 0;
-  for (size_t i = 0; i < value.size(); ++i) {
-    const char* entity = nullptr;
-    switch (value[i]) {
+uint8_t* putEscaped(uint8_t* at, std::string_view value) {
+  for (char c : value) {
+    switch (c) {
       case '&':
-        entity = "&amp;";
+        std::memcpy(at, "&amp;", 5);
+        at += 5;
         break;
       case '<':
-        entity = "&lt;";
+        std::memcpy(at, "&lt;", 4);
+        at += 4;
         break;
       case '>':
-        entity = "&gt;";
+        std::memcpy(at, "&gt;", 4);
+        at += 4;
         break;
       case '\r':
-        entity = "&#13;";
+        std::memcpy(at, "&#13;", 5);
+        at += 5;
         break;
       default:
-        continue;
+        *at++ = static_cast<uint8_t>(c);
     }
-    out.append(value.substr(start, i - start));
-    out.append(entity);
-    start = i + 1;
   }
-  out.append(value.substr(start));
+  return at;
+}
+
+uint8_t* put(uint8_t* at, const char* bytes, size_t n) {
+  std::memcpy(at, bytes, n);
+  return at + n;
+}
+
+uint8_t* putTabs(uint8_t* at, size_t depth) {
+  std::memset(at, '\t', depth);
+  return at + depth;
+}
+
+size_t tabsFor(int depth) { return depth > 0 ? static_cast<size_t>(depth) : 0; }
+
+// A line "<tabs><open><name><close>".
+void putTagLine(ByteBuffer& out, int depth, const char* open, size_t open_n, const char* name,
+                const char* close, size_t close_n) {
+  size_t tabs = tabsFor(depth), name_n = std::strlen(name);
+  uint8_t* at = out.extend(tabs + open_n + name_n + close_n);
+  if (!at) return;
+  at = putTabs(at, tabs);
+  at = put(at, open, open_n);
+  at = put(at, name, name_n);
+  put(at, close, close_n);
 }
 
 }  // namespace
 
 void TextWriter::putInt(const char* name, int32_t value) {
-  char digits[16];
-  int n = std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
-  putString(name, std::string_view(digits, static_cast<size_t>(n)));
+  char digits[12];
+  char* first = digits + sizeof digits;
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  do {
+    *--first = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--first = '-';
+  putString(name, std::string_view(first, static_cast<size_t>(digits + sizeof digits - first)));
 }
 
 void TextWriter::putChar(const char* name, char value) {
@@ -68,38 +108,36 @@ void TextWriter::putChar(const char* name, char value) {
 }
 
 void TextWriter::putString(const char* name, std::string_view value) {
-  indent(depth_);
-  out_.appendByte('<');
-  out_.append(name);
-  out_.appendByte('>');
-  appendEscaped(out_, value);
-  out_.append("</");
-  out_.append(name);
-  out_.append(">\n");
+  size_t tabs = tabsFor(depth_), name_n = std::strlen(name), extra = escapedExtra(value);
+  uint8_t* at = out_.extend(tabs + 2 * name_n + 6 + value.size() + extra);
+  if (!at) return;
+  at = putTabs(at, tabs);
+  *at++ = '<';
+  at = put(at, name, name_n);
+  *at++ = '>';
+  at = extra == 0 ? put(at, value.data(), value.size()) : putEscaped(at, value);
+  *at++ = '<';
+  *at++ = '/';
+  at = put(at, name, name_n);
+  *at++ = '>';
+  *at = '\n';
 }
 
 void TextWriter::putRecord(const char* name, const Object& record) {
-  indent(depth_);
-  out_.appendByte('<');
-  out_.append(name);
-  out_.append(">\n");
+  putTagLine(out_, depth_, "<", 1, name, ">\n", 2);
   TextWriter inner(out_, depth_ + 1);
   inner.putObject(record);
-  indent(depth_);
-  out_.append("</");
-  out_.append(name);
-  out_.append(">\n");
+  putTagLine(out_, depth_, "</", 2, name, ">\n", 2);
 }
 
 void TextWriter::putObject(const Object& record) {
-  indent(depth_);
-  out_.append("<object type = '");
-  out_.append(record.typeName());
-  out_.append("'>\n");
+  static const char kOpen[] = "<object type = '";
+  putTagLine(out_, depth_, kOpen, sizeof kOpen - 1, record.typeName(), "'>\n", 3);
   TextWriter fields(out_, depth_ + 1);
   record.writeNamedFields(fields);
-  indent(depth_);
-  out_.append("</object>\n");
+  static const char kClose[] = "</object>\n";
+  uint8_t* at = out_.extend(tabsFor(depth_) + sizeof kClose - 1);
+  if (at) put(putTabs(at, tabsFor(depth_)), kClose, sizeof kClose - 1);
 }
 
 // ---- Frames ----

@@ -58,7 +58,6 @@ class TextWriter {
   int depth() const { return depth_; }
 
  private:
-  void indent(int depth);
   ByteBuffer& out_;
   int depth_;
 };
