@@ -65,7 +65,7 @@ uint8_t* putEscaped(uint8_t* at, std::string_view value) {
 }
 
 uint8_t* put(uint8_t* at, const char* bytes, size_t n) {
-  std::memcpy(at, bytes, n);
+  if (n > 0) std::memcpy(at, bytes, n);  // an empty value may have no bytes at all
   return at + n;
 }
 
