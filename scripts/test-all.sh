@@ -85,15 +85,12 @@ native() {
   return $status
 }
 
-# LeakSanitizer's own tracer has crashed once at the exit of a passed test (a plug-in test that
-# loads and unloads the sanitized plug-in; "Tracer caught signal 11"), not seen again in 35 runs.
-# A failed test is therefore run a second time here; the first run's output stays in the log.
 asan() {
   local dir="$builds/asan"
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DTQ_SANITIZE=ON -DTQ_BUILD_TOOLS=OFF &&
     cmake --build "$dir" -j"$jobs" &&
     ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1 \
-      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest_run "$dir" --repeat until-pass:2
+      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest_run "$dir"
 }
 
 win32() {
