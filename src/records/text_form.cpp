@@ -19,46 +19,41 @@ namespace tq {
 
 namespace {
 
-// How many bytes more than itself each byte takes once escaped.
+// The entity each byte is written as, for the bytes the markup would not give back unchanged.
 struct EscapeTable {
-  uint8_t extra[256] = {};
-  constexpr EscapeTable() : extra() {
-    extra[static_cast<unsigned char>('&')] = 4;   // &amp;
-    extra[static_cast<unsigned char>('<')] = 3;   // &lt;
-    extra[static_cast<unsigned char>('>')] = 3;   // &gt;
-    extra[static_cast<unsigned char>('\r')] = 4;  // &#13;
+  const char* entity[256] = {};
+  uint8_t length[256] = {};
+  constexpr void set(char c, const char* text, uint8_t n) {
+    entity[static_cast<unsigned char>(c)] = text;
+    length[static_cast<unsigned char>(c)] = n;
+  }
+  constexpr EscapeTable() {
+    set('&', "&amp;", 5);
+    set('<', "&lt;", 4);
+    set('>', "&gt;", 4);
+    set('\r', "&#13;", 5);
   }
 };
 constexpr EscapeTable kEscape;
 
+// How many bytes more than the value its escaped form takes.
 size_t escapedExtra(std::string_view value) {
   size_t extra = 0;
-  for (char c : value) extra += kEscape.extra[static_cast<unsigned char>(c)];
+  for (char c : value) {
+    uint8_t n = kEscape.length[static_cast<unsigned char>(c)];
+    if (n > 0) extra += n - 1u;
+  }
   return extra;
 }
 
-// Escapes the bytes the markup would not give back unchanged.
 uint8_t* putEscaped(uint8_t* at, std::string_view value) {
   for (char c : value) {
-    switch (c) {
-      case '&':
-        std::memcpy(at, "&amp;", 5);
-        at += 5;
-        break;
-      case '<':
-        std::memcpy(at, "&lt;", 4);
-        at += 4;
-        break;
-      case '>':
-        std::memcpy(at, "&gt;", 4);
-        at += 4;
-        break;
-      case '\r':
-        std::memcpy(at, "&#13;", 5);
-        at += 5;
-        break;
-      default:
-        *at++ = static_cast<uint8_t>(c);
+    auto byte = static_cast<unsigned char>(c);
+    if (const char* entity = kEscape.entity[byte]) {
+      std::memcpy(at, entity, kEscape.length[byte]);
+      at += kEscape.length[byte];
+    } else {
+      *at++ = byte;
     }
   }
   return at;
