@@ -58,7 +58,7 @@ struct FieldCodec<ContentSlot> {
     if (c.get()) out.putRecord(name, *c.get());
   }
   // The text form cannot say which class to create: only a content already held is read.
-  static bool getText(const TextFrame& f, const char* name, ContentSlot& c) {
+  static bool getText(const TextFrame& f, TextKey name, ContentSlot& c) {
     return c.get() && text::getRecord(f, name, *c.get());
   }
 };

@@ -40,7 +40,7 @@ struct FieldCodec<int32_t> {
   static void put(Encoder& out, int16_t id, int32_t v) { out.putInt(id, v); }
   static bool get(Decoder& in, int16_t id, int32_t& v) { return in.getInt(id, v); }
   static void putText(TextWriter& out, const char* name, int32_t v) { out.putInt(name, v); }
-  static bool getText(const TextFrame& f, const char* name, int32_t& v) {
+  static bool getText(const TextFrame& f, TextKey name, int32_t& v) {
     return text::getInt(f, name, v);
   }
 };
@@ -51,7 +51,7 @@ struct FieldCodec<char> {
   static void put(Encoder& out, int16_t id, char v) { out.putChar(id, v); }
   static bool get(Decoder& in, int16_t id, char& v) { return in.getChar(id, v); }
   static void putText(TextWriter& out, const char* name, char v) { out.putChar(name, v); }
-  static bool getText(const TextFrame& f, const char* name, char& v) {
+  static bool getText(const TextFrame& f, TextKey name, char& v) {
     return text::getChar(f, name, v);
   }
 };
@@ -62,7 +62,7 @@ struct FieldCodec<bool> {
   static void put(Encoder& out, int16_t id, bool v) { out.putBool(id, v); }
   static bool get(Decoder& in, int16_t id, bool& v) { return in.getBool(id, v); }
   static void putText(TextWriter& out, const char* name, bool v) { out.putBool(name, v); }
-  static bool getText(const TextFrame& f, const char* name, bool& v) {
+  static bool getText(const TextFrame& f, TextKey name, bool& v) {
     return text::getBool(f, name, v);
   }
 };
@@ -75,7 +75,7 @@ struct FieldCodec<TqString> {
   static void putText(TextWriter& out, const char* name, const TqString& v) {
     out.putString(name, v.view());
   }
-  static bool getText(const TextFrame& f, const char* name, TqString& v) {
+  static bool getText(const TextFrame& f, TextKey name, TqString& v) {
     return text::getString(f, name, v);
   }
 };
@@ -86,7 +86,7 @@ struct FieldCodec<T, std::enable_if_t<std::is_base_of_v<Object, T>>> {
   static void put(Encoder& out, int16_t id, const T& v) { out.putRecord(id, v); }
   static bool get(Decoder& in, int16_t id, T& v) { return in.getRecord(id, v); }
   static void putText(TextWriter& out, const char* name, const T& v) { out.putRecord(name, v); }
-  static bool getText(const TextFrame& f, const char* name, T& v) {
+  static bool getText(const TextFrame& f, TextKey name, T& v) {
     return text::getRecord(f, name, v);
   }
 };

@@ -313,13 +313,13 @@ class Hash : public Object, public HashTable<E> {
 
   void readNamedFields(const TextFrame& frame) override {
     for (int i = 0;; ++i) {
-      std::string key_name = repeatedName("key", i);
+      TextKey key_name("key", i);
       if (!frame.has(key_name)) break;
       if (!frame.charge(builtCost<E>() + builtCost<TqString>() + kDecodeHashEntryCost)) break;
       TqString key;
-      FieldCodec<TqString>::getText(frame, key_name.c_str(), key);
+      FieldCodec<TqString>::getText(frame, key_name, key);
       auto value = std::make_unique<E>();
-      FieldCodec<E>::getText(frame, repeatedName("element", i).c_str(), *value);
+      FieldCodec<E>::getText(frame, TextKey("element", i), *value);
       this->insert(key, std::move(value));
     }
   }

@@ -99,10 +99,10 @@ class List : public Object {
 
   void readNamedFields(const TextFrame& frame) override {
     for (int i = 0;; ++i) {
-      std::string name = repeatedName("item", i);
+      TextKey name("item", i);
       if (!frame.has(name) || !frame.charge(builtCost<E>())) break;
       auto e = std::make_unique<E>();
-      FieldCodec<E>::getText(frame, name.c_str(), *e);
+      FieldCodec<E>::getText(frame, name, *e);
       items_.push_back(std::move(e));
     }
   }

@@ -13,22 +13,28 @@ namespace tq {
 
 Object::~Object() = default;
 
+ByteBuffer& Object::ownBuffer() {
+  if (!buffer_) buffer_ = std::make_unique<ByteBuffer>();
+  return *buffer_;
+}
+
 int32_t Object::encode() {
-  buffer_.setTextMode(false);
-  buffer_.reset();
-  buffer_.appendInt32(kStreamVersion);
-  Encoder out(buffer_);
+  ByteBuffer& buffer = ownBuffer();
+  buffer.setTextMode(false);
+  buffer.reset();
+  buffer.appendInt32(kStreamVersion);
+  Encoder out(buffer);
   writeFields(out);
-  if (buffer_.failed()) {
-    buffer_.release();
+  if (buffer.failed()) {
+    buffer_.reset();
     return 0;
   }
-  return buffer_.length();
+  return buffer.length();
 }
 
 int Object::decode(const uint8_t* bytes, int32_t n) {
   if (bytes == nullptr || n < 4) return kDecodeTooShort;
-  buffer_.release();
+  buffer_.reset();
   if (readInt32(bytes) != kStreamVersion) return kDecodeBadVersion;
   if (n - 4 <= 0) return kDecodeEmpty;
   DecodeBudget budget(n);
@@ -59,31 +65,32 @@ int32_t Object::loadBinary(const char* path) {
 }
 
 int32_t Object::encodeText() {
-  buffer_.setTextMode(true);
-  buffer_.reset();
-  buffer_.append("<version>1</version>\n");
-  buffer_.append("<object type = '");
-  buffer_.append(typeName());
-  buffer_.append("'>\n");
-  TextWriter out(buffer_, 1);
+  ByteBuffer& buffer = ownBuffer();
+  buffer.setTextMode(true);
+  buffer.reset();
+  buffer.append("<version>1</version>\n");
+  buffer.append("<object type = '");
+  buffer.append(typeName());
+  buffer.append("'>\n");
+  TextWriter out(buffer, 1);
   writeNamedFields(out);
-  buffer_.append("</object>");
-  if (buffer_.failed()) {
-    buffer_.release();
+  buffer.append("</object>");
+  if (buffer.failed()) {
+    buffer_.reset();
     return 0;
   }
-  return buffer_.length();
+  return buffer.length();
 }
 
 int Object::decodeText(const char* text, int32_t n) {
   DecodeBudget budget(n);
-  std::unique_ptr<TextFrame> root;
-  int result = parseTextFrames(text, n, budget, root);
+  TextDocument document;
+  int result = parseTextFrames(text, n, budget, document);
   if (result != kTextDecoded) return result;
-  const std::string* version = root->scalar("version");
-  if (version == nullptr) return kTextNoVersion;
-  if (TqString(*version).toInt() != 1) return kTextBadVersion;
-  if (const TextFrame* fields = root->object("undef_obj")) readNamedFields(*fields);
+  std::string_view version;
+  if (!document.root().scalar("version", version)) return kTextNoVersion;
+  if (TqString::toInt(version) != 1) return kTextBadVersion;
+  if (const TextFrame* fields = document.root().object("undef_obj")) readNamedFields(*fields);
   return kTextDecoded;
 }
 

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "records/byte_buffer.h"
@@ -28,7 +29,7 @@ class Encoder;
 class TqString;
 class Decoder;
 class TextWriter;
-struct TextFrame;
+class TextFrame;
 
 enum FieldKind : int16_t {
   kIntegerKind = 1,
@@ -84,10 +85,10 @@ class Object : public Value {
   int32_t saveText(const char* path);
   int32_t loadText(const char* path);
 
-  // The last encoding (binary or text).
-  const uint8_t* buffer() const { return buffer_.data(); }
-  int32_t bufferLength() const { return buffer_.length(); }
-  std::string_view encoded() const { return buffer_.view(); }
+  // The last encoding (binary or text); null and empty before the first.
+  const uint8_t* buffer() const { return buffer_ ? buffer_->data() : nullptr; }
+  int32_t bufferLength() const { return buffer_ ? buffer_->length() : 0; }
+  std::string_view encoded() const { return buffer_ ? buffer_->view() : std::string_view(); }
 
   // Runs the field loop over n bytes of fields (no version word) at the given nesting depth,
   // charging what the readers build to the budget of the decode (none: unbounded).
@@ -100,7 +101,10 @@ class Object : public Value {
   Object& operator=(const Object&) noexcept { return *this; }
 
  private:
-  ByteBuffer buffer_;
+  // The buffer of the last encoding, made by the first: most records (list elements,
+  // sub-records) are never encoded on their own and carry only this pointer.
+  ByteBuffer& ownBuffer();
+  std::unique_ptr<ByteBuffer> buffer_;
 };
 
 // Appends fields to a buffer in the binary stream.

@@ -15,30 +15,23 @@
 // as ISO-8859-1 and given back as the same bytes. Control bytes other than TAB, LF and CR cannot
 // be carried by the markup: a file holding them does not parse.
 //
-// The reader parses the text with Expat into a tree of frames. Each frame files its scalar
-// elements and its object elements under their element names, made unique by appending 1, 2,
-// 3 ... ("item", "item1", "item2"); an object that follows a closed scalar element at the same
-// level is filed under "undef_obj", which is how the top-level record is found.
-//
-// The reader charges every frame, every filed element and the character data it keeps to the
-// decode's budget (records/decode_budget.h). Once the budget is spent it files nothing more:
-// the frames already open are still closed and filed, and the records read what was filed. A
-// document type declaration, which the writer never writes and which could declare entities
-// that expand a few bytes into many, is refused as malformed (result 4), and so is a text
-// nested deeper than kMaxTextElementDepth elements.
+// The reader parses the text with Expat into a document of frames (records/text_frames.h) and
+// each record reads its fields from its frame by name. The reader charges every frame, every filed
+// element and the character data it keeps to the decode's budget (records/decode_budget.h). Once
+// the budget is spent it files nothing more: the frames already open are still closed and filed,
+// and the records read what was filed. A document type declaration, which the writer never writes
+// and which could declare entities that expand a few bytes into many, is refused as malformed
+// (result 4), and so is a text nested deeper than kMaxTextElementDepth elements.
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "records/byte_buffer.h"
+#include "records/text_frames.h"
 
 namespace tq {
 
-class DecodeBudget;
 class Object;
 class TqString;
 
@@ -62,49 +55,13 @@ class TextWriter {
   int depth_;
 };
 
-// One element frame of the reader: what one "object" element holds.
-struct TextFrame {
-  std::unordered_map<std::string, std::unique_ptr<TextFrame>> objects;
-  std::unordered_map<std::string, std::string> scalars;
-
-  const TextFrame* object(std::string_view name) const;
-  const std::string* scalar(std::string_view name) const;
-  bool has(std::string_view name) const { return object(name) || scalar(name); }
-  // Charges what a reader builds from this frame to the decode's budget; always true without
-  // one. False when the budget is spent: the reader then builds nothing more.
-  bool charge(int64_t bytes) const;
-
-  // Files a value under name, or name1, name2 ... when taken.
-  void addObject(const std::string& name, std::unique_ptr<TextFrame> frame);
-  void addScalar(const std::string& name, std::string text);
-
-  // The budget of the decode that built the frame (none for a frame made by hand).
-  DecodeBudget* budget = nullptr;
-
-  // Parser state.
-  std::string element;
-  std::string text;
-
- private:
-  std::unordered_map<std::string, int> next_object_suffix_;
-  std::unordered_map<std::string, int> next_scalar_suffix_;
-};
-
-// Parses markup into a root frame, charging the frames to the budget, which must outlive the
-// frames. Returns kTextDecoded, kTextMalformed or kTextNoParser.
-int parseTextFrames(const char* text, int32_t n, DecodeBudget& budget,
-                    std::unique_ptr<TextFrame>& root);
-
-// Name used for repeated elements: "item", "item1", "item2" ...
-std::string repeatedName(const char* base, int index);
-
 // Readers of named fields: each leaves the destination unchanged when the name is absent.
 namespace text {
-bool getInt(const TextFrame& frame, const char* name, int32_t& value);
-bool getChar(const TextFrame& frame, const char* name, char& value);
-bool getString(const TextFrame& frame, const char* name, TqString& value);
-bool getBool(const TextFrame& frame, const char* name, bool& value);
-bool getRecord(const TextFrame& frame, const char* name, Object& record);
+bool getInt(const TextFrame& frame, TextKey key, int32_t& value);
+bool getChar(const TextFrame& frame, TextKey key, char& value);
+bool getString(const TextFrame& frame, TextKey key, TqString& value);
+bool getBool(const TextFrame& frame, TextKey key, bool& value);
+bool getRecord(const TextFrame& frame, TextKey key, Object& record);
 }  // namespace text
 
 }  // namespace tq

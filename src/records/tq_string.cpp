@@ -1,7 +1,6 @@
 #include "records/tq_string.h"
 
 #include <cctype>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -39,13 +38,13 @@ int32_t clampCapacity(int64_t wanted) {
 
 void TqString::setReleaseObserver(ReleaseObserver observer) { g_release_observer = observer; }
 
-TqString::TqString(const char* text) { assign(text); }
-TqString::TqString(const char* bytes, int32_t count) { assign(bytes, count); }
-TqString::TqString(std::string_view text) {
+TqString::TqString(const char* text) : TqString() { assign(text); }
+TqString::TqString(const char* bytes, int32_t count) : TqString() { assign(bytes, count); }
+TqString::TqString(std::string_view text) : TqString() {
   if (text.size() <= static_cast<size_t>(kMaxCapacity - 1))
     assign(text.data(), static_cast<int32_t>(text.size()));
 }
-TqString::TqString(const TqString& other) : Value(other) {
+TqString::TqString(const TqString& other) : Value(other), capacity_(0), secure_(0) {
   assign(static_cast<const Value&>(other));
 }
 TqString::TqString(TqString&& other) noexcept
@@ -57,8 +56,8 @@ TqString::TqString(TqString&& other) noexcept
   other.length_ = 0;
   other.capacity_ = 0;
 }
-TqString::TqString(int value) { assign(value); }
-TqString::TqString(double value) { assign(value); }
+TqString::TqString(int value) : TqString() { assign(value); }
+TqString::TqString(double value) : TqString() { assign(value); }
 
 TqString::~TqString() { release(detach(), capacity_); }
 
@@ -110,8 +109,8 @@ void TqString::release(Buffer buffer, int32_t capacity) const {
 void TqString::reserve(int32_t n) {
   int32_t old_capacity = capacity_;
   release(detach(), old_capacity);
-  capacity_ = n > kMinimumCapacity ? n : kMinimumCapacity;
-  data_ = Buffer(new char[static_cast<size_t>(capacity_)]);
+  capacity_ = static_cast<uint32_t>(n > kMinimumCapacity ? n : kMinimumCapacity);
+  data_ = Buffer(new char[capacity_]);
   data_[0] = '\0';
   length_ = 0;
 }
@@ -251,10 +250,19 @@ std::unique_ptr<char[]> TqString::copyCString() const {
   return copy;
 }
 
-int TqString::toInt() const {
-  if (length_ == 0) return 0;
-  errno = 0;
-  long value = std::strtol(c_str(), nullptr, 10);
+int TqString::toInt() const { return toInt(view()); }
+
+int TqString::toInt(std::string_view text) {
+  size_t i = 0, n = text.size();
+  auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  while (i < n && space(text[i])) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int64_t value = 0;  // stops growing once past the range
+  for (; i < n && isDigit(text[i]); ++i) {
+    if (value <= int64_t{INT_MAX} + 1) value = value * 10 + (text[i] - '0');
+  }
+  if (negative) value = -value;
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<int>(value);

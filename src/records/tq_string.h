@@ -21,7 +21,7 @@ class TqString : public Value {
   static constexpr int32_t kClassId = 72;
   static constexpr int32_t kMinimumCapacity = 16;
 
-  TqString() = default;
+  TqString() : capacity_(0), secure_(0) {}
   TqString(const char* text);  // NOLINT(runtime/explicit): strings are made from literals freely
   TqString(const char* bytes, int32_t count);
   TqString(std::string_view text);  // NOLINT(runtime/explicit)
@@ -75,10 +75,10 @@ class TqString : public Value {
   }
 
   // Reading.
-  const char* c_str() const { return data_ ? data_.get() : &empty_; }
+  const char* c_str() const { return data_ ? data_.get() : ""; }
   int32_t length() const { return length_; }
   bool empty() const { return length_ == 0; }
-  int32_t capacity() const { return capacity_; }
+  int32_t capacity() const { return static_cast<int32_t>(capacity_); }
   std::string_view view() const { return std::string_view(c_str(), static_cast<size_t>(length_)); }
   std::string str() const { return std::string(view()); }
   // NUL for positions outside 0..length-1.
@@ -87,6 +87,9 @@ class TqString : public Value {
   std::unique_ptr<char[]> copyCString() const;
   // atoi / atof of the text (0 for an empty string; out-of-range integers are clamped).
   int toInt() const;
+  // The same for any text: leading white space, a sign, decimal digits up to the first other
+  // byte; 0 without digits, INT_MIN and INT_MAX beyond the range.
+  static int toInt(std::string_view text);
   double toDouble() const;
 
   // Tests.
@@ -138,11 +141,12 @@ class TqString : public Value {
   // Grows to `wanted` bytes when fewer than `needed` are there, keeping the contents.
   bool growKeeping(int64_t needed, int64_t wanted, const char* incoming, int32_t count);
 
+  // Capacities stay below 2 GiB, so the secure flag shares their word: a string is the vtable
+  // pointer and two words besides its buffer, the smallest cell that list elements hold.
   Buffer data_;
   int32_t length_ = 0;
-  char empty_ = '\0';
-  int32_t capacity_ = 0;
-  bool secure_ = false;
+  uint32_t capacity_ : 31;
+  uint32_t secure_ : 1;
 };
 
 inline bool operator==(const TqString& a, const TqString& b) { return a.equals(b); }

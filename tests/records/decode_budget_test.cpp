@@ -172,11 +172,11 @@ TEST(DecodeBudgetTest, HonestJobListsFitTheFactorAloneInBothForms) {
   jobs.encodeText();
   std::string text = "<pack>\n" + std::string(jobs.encoded()) + "\n</pack>";
   DecodeBudget budget(lengthOf(text), 0);
-  std::unique_ptr<TextFrame> root;
-  ASSERT_EQ(parseTextFrames(text.data(), lengthOf(text), budget, root), kTextDecoded);
+  TextDocument document;
+  ASSERT_EQ(parseTextFrames(text.data(), lengthOf(text), budget, document), kTextDecoded);
   JobList from_text;
-  ASSERT_NE(root->object("undef_obj"), nullptr);
-  from_text.readNamedFields(*root->object("undef_obj"));
+  ASSERT_NE(document.root().object("undef_obj"), nullptr);
+  from_text.readNamedFields(*document.root().object("undef_obj"));
   EXPECT_FALSE(budget.spent());
   std::printf("budget per input byte: binary %.2f, text %.2f\n",
               static_cast<double>(binary.used()) / lengthOf(bytes),

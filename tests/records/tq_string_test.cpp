@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -83,6 +84,16 @@ TEST(TqStringTest, NumbersFormatAndParse) {
   EXPECT_EQ(TqString("12abc").toInt(), 12);
   EXPECT_EQ(TqString("").toInt(), 0);
   EXPECT_EQ(TqString("99999999999").toInt(), 2147483647);
+  // What atoi reads: white space, a sign, digits; clamped at both ends of the range.
+  EXPECT_EQ(TqString::toInt(" \t\n-2147483648"), INT_MIN);
+  EXPECT_EQ(TqString::toInt("-99999999999999999999999"), INT_MIN);
+  EXPECT_EQ(TqString::toInt("+17 3"), 17);
+  EXPECT_EQ(TqString::toInt("- 5"), 0);
+  EXPECT_EQ(TqString::toInt(std::string_view("42\0"
+                                             "7",
+                                             4)),
+            42);
+  EXPECT_EQ(TqString::toInt(std::string_view("123", 2)), 12);
   EXPECT_DOUBLE_EQ(TqString("2.25x").toDouble(), 2.25);
 }
 

@@ -68,7 +68,7 @@ struct FieldCodec<std::unique_ptr<test::Nest>> {
   static void putText(TextWriter& out, const char* name, const std::unique_ptr<test::Nest>& v) {
     if (v) out.putRecord(name, *v);
   }
-  static bool getText(const TextFrame& f, const char* name, std::unique_ptr<test::Nest>& v) {
+  static bool getText(const TextFrame& f, TextKey name, std::unique_ptr<test::Nest>& v) {
     if (!f.object(name)) return false;
     if (!v) v = std::make_unique<test::Nest>();
     return text::getRecord(f, name, *v);

@@ -1,0 +1,474 @@
+#include "records/text_frames.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "records/decode_budget.h"
+#include "records/limits.h"
+#include "records/object.h"
+
+namespace tq {
+
+std::string repeatedName(std::string_view base, int index) {
+  std::string name(base);
+  if (index != 0) name += std::to_string(index);
+  return name;
+}
+
+std::string TextKey::name() const { return repeatedName(base, index); }
+
+// ---- Lookups ----
+
+namespace {
+
+// How far past the cursor a lookup looks before it uses the index: a record's scalar fields
+// are separated by the scalars its record fields leave (their elements' white space).
+constexpr uint32_t kLookAhead = 8;
+
+uint64_t nameBit(uint32_t name) { return uint64_t{1} << (name % 64); }
+
+uint64_t pairKey(uint32_t name, uint32_t occurrence) {
+  return (uint64_t{name} << 32) | occurrence;
+}
+
+// The first free key among name, name1, name2 ... Keys are never removed, so the search for a
+// name can go on from where it last stopped.
+std::string uniqueKey(const std::unordered_map<std::string, uint32_t>& map,
+                      std::unordered_map<std::string, int>& next, const std::string& name) {
+  if (map.find(name) == map.end()) return name;
+  int& i = next[name];
+  if (i == 0) i = 1;
+  std::string key;
+  for (;; ++i) {
+    key = name + std::to_string(i);
+    if (map.find(key) == map.end()) break;
+  }
+  ++i;
+  return key;
+}
+
+}  // namespace
+
+// Built for a side on its first lookup out of order: (name, occurrence) to position, or, in a
+// document with ambiguous names, the full key that numbering gives to position.
+struct TextFrame::Index {
+  bool built[2] = {false, false};
+  std::unordered_map<uint64_t, uint32_t> by_name[2];
+  std::unordered_map<std::string, uint32_t> by_key[2];
+};
+
+TextFrame::TextFrame() = default;
+TextFrame::~TextFrame() = default;
+TextFrame::TextFrame(TextFrame&&) noexcept = default;
+TextFrame& TextFrame::operator=(TextFrame&&) noexcept = default;
+
+bool TextFrame::charge(int64_t bytes) const {
+  DecodeBudget* budget = document_ ? document_->budget_ : nullptr;
+  return budget == nullptr || budget->charge(bytes);
+}
+
+const TextFrame* TextFrame::object(TextKey key) const {
+  const Entry* e = find(objects_, true, key);
+  return e ? &document_->frames_[e->a] : nullptr;
+}
+
+bool TextFrame::scalar(TextKey key, std::string_view& text) const {
+  const Entry* e = find(scalars_, false, key);
+  if (e == nullptr) return false;
+  text = std::string_view(document_->text_).substr(e->a, e->b);
+  return true;
+}
+
+bool TextFrame::has(TextKey key) const {
+  std::string_view ignored;
+  return object(key) != nullptr || scalar(key, ignored);
+}
+
+const TextFrame::Entry* TextFrame::find(const Side& side, bool objects, TextKey key) const {
+  if (side.count == 0 || key.index < 0) return nullptr;
+  const TextDocument& doc = *document_;
+  if (doc.ambiguous_names_) return findInIndex(side, objects, key, 0, 0);
+  const Entry* entries = doc.entries_.data() + side.begin;
+  // The element after the last one found, then that one again (a reader that asked whether a
+  // field is there reads it next).
+  auto is = [&](const Entry& e) {
+    return e.occurrence == static_cast<uint32_t>(key.index) && *doc.names_[e.name] == key.base;
+  };
+  if (side.next < side.count && is(entries[side.next])) return &entries[side.next++];
+  if (side.next > 0 && is(entries[side.next - 1])) return &entries[side.next - 1];
+  uint32_t name = 0, occurrence = 0;
+  if (!doc.resolve(key, name, occurrence) || !(side.names & nameBit(name))) return nullptr;
+  uint32_t end = std::min(side.count, side.next + kLookAhead);
+  for (uint32_t i = side.next; i < end; ++i) {
+    if (entries[i].name == name && entries[i].occurrence == occurrence) {
+      side.next = i + 1;
+      return &entries[i];
+    }
+  }
+  // Elements of one name are filed in the order of their occurrences: when the last one found
+  // is the occurrence before, this one can only be among the elements just looked at.
+  if (end == side.count && side.next > 0 && occurrence > 0 &&
+      entries[side.next - 1].name == name && entries[side.next - 1].occurrence == occurrence - 1)
+    return nullptr;
+  return findInIndex(side, objects, key, name, occurrence);
+}
+
+const TextFrame::Entry* TextFrame::findInIndex(const Side& side, bool objects, TextKey key,
+                                               uint32_t name, uint32_t occurrence) const {
+  const TextDocument& doc = *document_;
+  const Entry* entries = doc.entries_.data() + side.begin;
+  if (!index_) index_ = std::make_unique<Index>();
+  int s = objects ? 1 : 0;
+  if (!index_->built[s]) {
+    index_->built[s] = true;
+    if (doc.ambiguous_names_) {
+      auto& keys = index_->by_key[s];
+      std::unordered_map<std::string, int> next_suffix;
+      for (uint32_t i = 0; i < side.count; ++i)
+        keys.emplace(uniqueKey(keys, next_suffix, *doc.names_[entries[i].name]), i);
+    } else {
+      for (uint32_t i = 0; i < side.count; ++i)
+        index_->by_name[s].emplace(pairKey(entries[i].name, entries[i].occurrence), i);
+    }
+  }
+  uint32_t at;
+  if (doc.ambiguous_names_) {
+    auto it = index_->by_key[s].find(key.name());
+    if (it == index_->by_key[s].end()) return nullptr;
+    at = it->second;
+  } else {
+    auto it = index_->by_name[s].find(pairKey(name, occurrence));
+    if (it == index_->by_name[s].end()) return nullptr;
+    at = it->second;
+  }
+  side.next = at + 1;
+  return &entries[at];
+}
+
+// ---- Names ----
+
+TextDocument::TextDocument() { frames_.emplace_back(); }
+TextDocument::~TextDocument() = default;
+
+uint32_t TextDocument::intern(std::string_view name) {
+  auto [it, added] = name_ids_.emplace(std::string(name), static_cast<uint32_t>(names_.size()));
+  if (added) names_.push_back(&it->first);
+  return it->second;
+}
+
+bool TextDocument::lookupName(std::string_view name, uint32_t& id) const {
+  auto it = name_ids_.find(std::string(name));
+  if (it == name_ids_.end()) return false;
+  id = it->second;
+  return true;
+}
+
+namespace {
+
+// The occurrence a decimal suffix numbers: digits without a leading zero, 1 or more.
+bool suffixOccurrence(std::string_view digits, uint32_t& occurrence) {
+  if (digits.empty() || digits.size() > 9 || digits[0] < '1' || digits[0] > '9') return false;
+  uint32_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<uint32_t>(c - '0');
+  }
+  occurrence = value;
+  return true;
+}
+
+}  // namespace
+
+bool TextDocument::resolve(TextKey key, uint32_t& id, uint32_t& occurrence) const {
+  if (key.index > 0 && lookupName(key.base, id)) {
+    occurrence = static_cast<uint32_t>(key.index);
+    return true;
+  }
+  std::string full = key.name();
+  std::string_view name(full);
+  if (lookupName(name, id)) {
+    occurrence = 0;
+    return true;
+  }
+  // A generated name: a written name and the number of its occurrence. Without ambiguous names
+  // at most one prefix of the name is a written name.
+  for (size_t cut = name.size(); cut > 0 && name[cut - 1] >= '0' && name[cut - 1] <= '9';) {
+    --cut;
+    if (suffixOccurrence(name.substr(cut), occurrence) && lookupName(name.substr(0, cut), id))
+      return true;
+  }
+  return false;
+}
+
+void TextDocument::settleNames() {
+  for (const std::string* name : names_) {
+    std::string_view n(*name);
+    uint32_t occurrence, id;
+    for (size_t cut = n.size(); cut > 0 && n[cut - 1] >= '0' && n[cut - 1] <= '9';) {
+      --cut;
+      if (suffixOccurrence(n.substr(cut), occurrence) && lookupName(n.substr(0, cut), id)) {
+        ambiguous_names_ = true;
+        return;
+      }
+    }
+  }
+}
+
+// ---- Parsing ----
+
+namespace {
+
+// What filing one element costs besides its name and text: an entry with its share of the
+// document's storage.
+constexpr int64_t kFiledEntryCost = 64 + kDecodeAllocationCost;
+
+// How many elements of each name a frame has filed so far: a short list, or a map once the
+// frame has many names.
+class NameCounter {
+ public:
+  uint32_t next(uint32_t name) {
+    if (many_.empty()) {
+      for (auto& [n, count] : few_)
+        if (n == name) return count++;
+      if (few_.size() < kFew) {
+        few_.emplace_back(name, 1);
+        return 0;
+      }
+      for (auto& [n, count] : few_) many_.emplace(n, count);
+    }
+    return many_[name]++;
+  }
+  void clear() {
+    few_.clear();
+    many_.clear();
+  }
+
+ private:
+  static constexpr size_t kFew = 48;
+  std::vector<std::pair<uint32_t, uint32_t>> few_;
+  std::unordered_map<uint32_t, uint32_t> many_;
+};
+
+// The frame of an "object" element being parsed; kept for reuse by the next one at its depth.
+struct OpenFrame {
+  uint32_t frame = 0;
+  std::vector<TextFrame::Entry> scalars;
+  std::vector<TextFrame::Entry> objects;
+  NameCounter scalar_names;
+  NameCounter object_names;
+  std::string text;
+  size_t text_start = 0;  // where the current element's text began
+  uint32_t element = 0;   // the name the next element is filed under
+
+  void reset(uint32_t index, uint32_t undefined) {
+    frame = index;
+    scalars.clear();
+    objects.clear();
+    scalar_names.clear();
+    object_names.clear();
+    text.clear();
+    text_start = 0;
+    element = undefined;
+  }
+};
+
+// Expat hands out UTF-8; the input was declared ISO-8859-1, so every code point below 256 is
+// turned back into the byte it came from. Higher code points (from character references) stay
+// UTF-8.
+void appendLatin1(std::string& out, const XML_Char* s, int len) {
+  int plain = 0;  // ASCII runs are copied whole
+  while (plain < len && static_cast<unsigned char>(s[plain]) < 0x80) ++plain;
+  out.append(s, static_cast<size_t>(plain));
+  for (int i = plain; i < len; ++i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if ((c == 0xC2 || c == 0xC3) && i + 1 < len &&
+        (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
+      out.push_back(static_cast<char>(((c & 0x03) << 6) | (s[i + 1] & 0x3F)));
+      ++i;
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+}
+
+}  // namespace
+
+struct TextParse {
+  XML_Parser parser = nullptr;
+  TextDocument* doc = nullptr;
+  DecodeBudget* budget = nullptr;
+  std::vector<OpenFrame> open;  // open[0] is the root; entries past depth are kept for reuse
+  size_t depth = 0;             // open object frames, the root included
+  int skipped_depth = 0;        // "object" elements being ignored (too deep, or the budget spent)
+  int element_depth = 0;        // open elements of any name
+  bool refused = false;         // stopped: nested too deep, or a document type declaration
+  uint32_t undefined = 0;       // "undef_obj"
+  uint32_t unnamed = 0;         // "": what an object first in its frame is filed under
+  uint32_t last_name = 0;       // the name of the last element started
+  std::vector<uint32_t> follows;  // for each name, the name that came after it last
+  std::string converted;
+
+  void refuse() {
+    refused = true;
+    XML_StopParser(parser, XML_FALSE);
+  }
+
+  // Element names repeat in the same order (a record's fields), so the name that followed the
+  // last one is tried before the map.
+  uint32_t nameOf(const XML_Char* raw) {
+    size_t n = std::strlen(raw);
+    std::string_view name(raw, n);
+    if (std::any_of(name.begin(), name.end(), [](char c) { return (c & 0x80) != 0; })) {
+      converted.clear();
+      appendLatin1(converted, raw, static_cast<int>(n));
+      name = converted;
+    }
+    uint32_t guess = last_name < follows.size() ? follows[last_name] : UINT32_MAX;
+    uint32_t id;
+    if (guess < doc->names_.size() && *doc->names_[guess] == name) {
+      id = guess;
+    } else {
+      id = doc->intern(name);
+      if (follows.size() < doc->names_.size()) follows.resize(doc->names_.size(), UINT32_MAX);
+      follows[last_name] = id;
+    }
+    last_name = id;
+    return id;
+  }
+
+  int64_t nameLength(uint32_t name) const { return static_cast<int64_t>(doc->names_[name]->size()); }
+
+  void push() {
+    uint32_t index = static_cast<uint32_t>(doc->frames_.size());
+    doc->frames_.emplace_back();
+    if (depth == open.size()) open.emplace_back();
+    open[depth++].reset(index, unnamed);
+  }
+
+  // Moves a finished frame's elements into the document.
+  void close(OpenFrame& f) {
+    auto text_base = static_cast<uint32_t>(doc->text_.size());
+    doc->text_ += f.text;
+    TextFrame& frame = doc->frames_[f.frame];
+    frame.document_ = doc;
+    auto file = [&](TextFrame::Side& side, const std::vector<TextFrame::Entry>& entries,
+                    uint32_t shift) {
+      side.begin = static_cast<uint32_t>(doc->entries_.size());
+      side.count = static_cast<uint32_t>(entries.size());
+      for (TextFrame::Entry e : entries) {
+        e.a += shift;
+        side.names |= nameBit(e.name);
+        doc->entries_.push_back(e);
+      }
+    };
+    file(frame.scalars_, f.scalars, text_base);
+    file(frame.objects_, f.objects, 0);
+  }
+};
+
+namespace {
+
+void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** /*attributes*/) {
+  auto* p = static_cast<TextParse*>(data);
+  if (++p->element_depth > kMaxTextElementDepth) {
+    p->refuse();
+    return;
+  }
+  bool is_object = std::strcmp(name, "object") == 0;
+  if (p->skipped_depth > 0 || p->budget->spent()) {
+    if (is_object) ++p->skipped_depth;
+    return;
+  }
+  if (is_object) {
+    // The root frame is not an object; the limit counts object frames only.
+    if (p->depth > static_cast<size_t>(kMaxNestingDepth) ||
+        !p->budget->charge(builtCost<TextFrame>() + kFiledEntryCost)) {
+      p->skipped_depth = 1;
+      return;
+    }
+    p->push();
+    return;
+  }
+  OpenFrame& top = p->open[p->depth - 1];
+  top.element = p->nameOf(name);
+  top.text.resize(top.text_start);
+}
+
+void XMLCALL onEnd(void* data, const XML_Char* name) {
+  auto* p = static_cast<TextParse*>(data);
+  --p->element_depth;
+  bool is_object = std::strcmp(name, "object") == 0;
+  if (p->skipped_depth > 0) {
+    if (is_object) --p->skipped_depth;
+    return;
+  }
+  if (is_object) {
+    // Frames opened before the budget ran out are still filed, so that what they hold is read.
+    if (p->depth < 2) return;
+    OpenFrame& done = p->open[--p->depth];
+    p->close(done);
+    OpenFrame& top = p->open[p->depth - 1];
+    top.objects.push_back({top.element, top.object_names.next(top.element), done.frame, 0});
+    return;
+  }
+  OpenFrame& top = p->open[p->depth - 1];
+  if (p->budget->spent() ||
+      !p->budget->charge(kFiledEntryCost +
+                         p->nameLength(top.element))) {
+    top.text.resize(top.text_start);
+    return;
+  }
+  auto begin = static_cast<uint32_t>(top.text_start);
+  auto length = static_cast<uint32_t>(top.text.size() - top.text_start);
+  top.scalars.push_back({top.element, top.scalar_names.next(top.element), begin, length});
+  top.text_start = top.text.size();
+  top.element = p->undefined;
+}
+
+void XMLCALL onText(void* data, const XML_Char* s, int len) {
+  auto* p = static_cast<TextParse*>(data);
+  if (p->skipped_depth > 0 || p->budget->spent()) return;
+  OpenFrame& top = p->open[p->depth - 1];
+  if (len > 0) {
+    if (!p->budget->charge(len)) return;
+    appendLatin1(top.text, s, len);
+  } else {
+    top.text.resize(top.text_start);
+  }
+}
+
+void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  static_cast<TextParse*>(data)->refuse();
+}
+
+}  // namespace
+
+int parseTextFrames(const char* text, int32_t n, DecodeBudget& budget, TextDocument& document) {
+  if (text == nullptr || n < 0) n = 0;
+  XML_Parser parser = XML_ParserCreate("ISO-8859-1");
+  if (parser == nullptr) return kTextNoParser;
+  TextParse p;
+  p.parser = parser;
+  p.doc = &document;
+  p.budget = &budget;
+  document.budget_ = &budget;
+  p.undefined = document.intern("undef_obj");
+  p.unnamed = document.intern("");
+  p.open.emplace_back();
+  p.open[0].reset(0, p.unnamed);
+  p.depth = 1;
+  XML_SetUserData(parser, &p);
+  XML_SetElementHandler(parser, onStart, onEnd);
+  XML_SetCharacterDataHandler(parser, onText);
+  XML_SetStartDoctypeDeclHandler(parser, onDoctype);
+  XML_Status status = XML_Parse(parser, text ? text : "", n, XML_TRUE);
+  XML_ParserFree(parser);
+  if (status != XML_STATUS_OK || p.refused) return kTextMalformed;
+  p.close(p.open[0]);
+  document.settleNames();
+  return kTextDecoded;
+}
+
+}  // namespace tq
