@@ -103,4 +103,20 @@ inline int32_t readInt32(const uint8_t* p) {
 }
 inline int16_t readInt16(const uint8_t* p) { return static_cast<int16_t>((p[0] << 8) | p[1]); }
 
+// Big-endian stores into room already taken; each returns the byte after what it stored.
+inline uint8_t* storeInt16(uint8_t* at, int16_t v) {
+  auto u = static_cast<uint16_t>(v);
+  at[0] = static_cast<uint8_t>(u >> 8);
+  at[1] = static_cast<uint8_t>(u);
+  return at + 2;
+}
+inline uint8_t* storeInt32(uint8_t* at, int32_t v) {
+  auto u = static_cast<uint32_t>(v);
+  at[0] = static_cast<uint8_t>(u >> 24);
+  at[1] = static_cast<uint8_t>(u >> 16);
+  at[2] = static_cast<uint8_t>(u >> 8);
+  at[3] = static_cast<uint8_t>(u);
+  return at + 4;
+}
+
 }  // namespace tq

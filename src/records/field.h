@@ -116,7 +116,7 @@ class Record : public Base {
   const char* typeName() const override { return D::kTypeName; }
 
   void writeFields(Encoder& out) const override {
-    forEachField([&](const auto& f) { codec(f).put(out, f.id, self().*(f.member)); });
+    forEachField([&](const auto& f) { putMember(out, f.id, self().*(f.member)); });
   }
   // The header is looked up in a table of (id, kind) built once per class, starting after the
   // entry that matched last, so a stream in table order costs one comparison per field.
@@ -160,6 +160,17 @@ class Record : public Base {
     return {};
   }
 
+  // A record member is of its declared class exactly (unlike a container's element, which may
+  // be of a derived class), so it is written without the virtual calls.
+  template <class T>
+  static void putMember(Encoder& out, int16_t id, const T& v) {
+    if constexpr (std::is_base_of_v<Object, T>) {
+      out.putRecordOf(id, v);
+    } else {
+      FieldCodec<T>::put(out, id, v);
+    }
+  }
+
   using Reader = void (*)(D&, Decoder&);
   template <size_t N>
   struct ReadTable {
@@ -187,9 +198,11 @@ class Record : public Base {
         {std::get<I>(D::fields()).id...}, {kindAt<I>()...}, {&readAt<I>...}};
   }
 
+  // The table is a constant made once, not a tuple rebuilt at every call.
   template <class F>
   void forEachField(F&& f) const {
-    std::apply([&](const auto&... entry) { (f(entry), ...); }, D::fields());
+    static constexpr auto kFields = D::fields();
+    std::apply([&](const auto&... entry) { (f(entry), ...); }, kFields);
   }
   const D& self() const { return static_cast<const D&>(*this); }
   D& mutableSelf() const { return const_cast<D&>(static_cast<const D&>(*this)); }

@@ -1,6 +1,7 @@
 #include "records/object.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "records/decode_budget.h"
@@ -111,112 +112,27 @@ int32_t Object::loadText(const char* path) {
 
 // ---- Encoder ----
 
-namespace {
-
-// A field header and up to 8 bytes of payload, appended at once.
-struct FieldBytes {
-  uint8_t b[12];
-  int n = 0;
-  FieldBytes(int16_t id, int16_t kind) {
-    put16(id);
-    put16(kind);
-  }
-  void put16(int16_t v) {
-    b[n++] = static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8);
-    b[n++] = static_cast<uint8_t>(v);
-  }
-  void put32(int32_t v) {
-    uint32_t u = static_cast<uint32_t>(v);
-    b[n++] = static_cast<uint8_t>(u >> 24);
-    b[n++] = static_cast<uint8_t>(u >> 16);
-    b[n++] = static_cast<uint8_t>(u >> 8);
-    b[n++] = static_cast<uint8_t>(u);
-  }
-};
-
-}  // namespace
-
-void Encoder::header(int16_t id, int16_t kind) {
-  FieldBytes f(id, kind);
-  out_.append(f.b, static_cast<size_t>(f.n));
-}
-
-void Encoder::putInt(int16_t id, int32_t value) {
-  FieldBytes f(id, kIntegerKind);
-  f.put32(value);
-  out_.append(f.b, static_cast<size_t>(f.n));
-}
-
-void Encoder::putChar(int16_t id, char value) {
-  FieldBytes f(id, kCharacterKind);
-  f.b[f.n++] = static_cast<uint8_t>(value);
-  out_.append(f.b, static_cast<size_t>(f.n));
-}
-
-void Encoder::putString(int16_t id, std::string_view value) {
-  FieldBytes f(id, kStringKind);
-  f.put32(static_cast<int32_t>(value.size()));
-  out_.append(f.b, static_cast<size_t>(f.n));
-  out_.append(value);
-}
-
-void Encoder::putBool(int16_t id, bool value) {
-  FieldBytes f(id, kBooleanKind);
-  f.b[f.n++] = value ? 1 : 0;
-  out_.append(f.b, static_cast<size_t>(f.n));
-}
-
 void Encoder::putRecord(int16_t id, const Object& record) {
-  FieldBytes f(id, kRecordKind);
-  f.put32(record.classId());
-  f.put32(0);  // the length, filled in after the fields
-  out_.append(f.b, static_cast<size_t>(f.n));
-  int32_t length_at = out_.length() - 4;
+  int32_t length_at = beginRecord(id, record.classId());
+  if (length_at < 0) return;
   record.writeFields(*this);
+  endRecord(length_at);
+}
+
+int32_t Encoder::beginRecord(int16_t id, int32_t class_id) {
+  uint8_t* at = out_.extend(12);
+  if (at == nullptr) return -1;
+  storeInt32(storeInt32(storeFieldHeader(at, id, kRecordKind), class_id), 0);
+  return out_.length() - 4;  // the length, filled in after the fields
+}
+
+void Encoder::endRecord(int32_t length_at) {
   out_.patchInt32(length_at, out_.length() - length_at - 4);
 }
 
 // ---- Decoder ----
 
-bool Decoder::next() {
-  if (remaining_ < 4) return false;
-  id_ = readInt16(cursor_);
-  kind_ = readInt16(cursor_ + 2);
-  cursor_ += 4;
-  remaining_ -= 4;
-  consumed_ = false;
-  return true;
-}
-
 bool Decoder::charge(int64_t bytes) { return budget_ == nullptr || budget_->charge(bytes); }
-
-bool Decoder::takeInt32(int32_t& value) {
-  if (remaining_ < 4) return false;
-  value = readInt32(cursor_);
-  cursor_ += 4;
-  remaining_ -= 4;
-  return true;
-}
-
-bool Decoder::takeBytes(int32_t n, const uint8_t*& bytes) {
-  if (n < 0 || n > remaining_) return false;
-  bytes = cursor_;
-  cursor_ += n;
-  remaining_ -= n;
-  return true;
-}
-
-bool Decoder::getInt(int16_t id, int32_t& value) {
-  if (!matches(id, kIntegerKind)) return false;
-  int32_t v;
-  if (!takeInt32(v)) {
-    stop();
-    return false;
-  }
-  value = v;
-  consumed_ = true;
-  return true;
-}
 
 bool Decoder::getChar(int16_t id, char& value) {
   if (!matches(id, kCharacterKind)) return false;

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -107,22 +108,51 @@ class Object : public Value {
   std::unique_ptr<ByteBuffer> buffer_;
 };
 
+inline uint8_t* storeFieldHeader(uint8_t* at, int16_t id, int16_t kind) {
+  return storeInt16(storeInt16(at, id), kind);
+}
+
 // Appends fields to a buffer in the binary stream.
 class Encoder {
  public:
   explicit Encoder(ByteBuffer& out) : out_(out) {}
 
-  void putInt(int16_t id, int32_t value);
-  void putChar(int16_t id, char value);
-  void putString(int16_t id, std::string_view value);
-  void putBool(int16_t id, bool value);
+  // Each field takes its room from the buffer at once and is stored with fixed-size writes;
+  // when the buffer cannot grow (past 2 GiB) nothing is written and the buffer says failed().
+  void putInt(int16_t id, int32_t value) {
+    if (uint8_t* at = out_.extend(8)) storeInt32(storeFieldHeader(at, id, kIntegerKind), value);
+  }
+  void putChar(int16_t id, char value) {
+    if (uint8_t* at = out_.extend(5))
+      *storeFieldHeader(at, id, kCharacterKind) = static_cast<uint8_t>(value);
+  }
+  void putString(int16_t id, std::string_view value) {
+    uint8_t* at = out_.extend(8 + value.size());
+    if (at == nullptr) return;
+    at = storeInt32(storeFieldHeader(at, id, kStringKind), static_cast<int32_t>(value.size()));
+    if (!value.empty()) std::memcpy(at, value.data(), value.size());
+  }
+  void putBool(int16_t id, bool value) {
+    if (uint8_t* at = out_.extend(5)) *storeFieldHeader(at, id, kBooleanKind) = value ? 1 : 0;
+  }
   // The sub-record's class id and length, then its fields (no version word).
   void putRecord(int16_t id, const Object& record);
+  // The same for a record held by value, whose class is T itself: its operations are called
+  // directly rather than through the virtual table.
+  template <class T>
+  void putRecordOf(int16_t id, const T& record) {
+    int32_t length_at = beginRecord(id, record.T::classId());
+    if (length_at < 0) return;
+    record.T::writeFields(*this);
+    endRecord(length_at);
+  }
 
   ByteBuffer& buffer() { return out_; }
 
  private:
-  void header(int16_t id, int16_t kind);
+  // Writes a record field's header; returns where its length goes (-1 when the buffer failed).
+  int32_t beginRecord(int16_t id, int32_t class_id);
+  void endRecord(int32_t length_at);
   ByteBuffer& out_;
 };
 
@@ -133,7 +163,15 @@ class Decoder {
       : cursor_(bytes), remaining_(n < 0 ? 0 : n), depth_(depth), budget_(budget) {}
 
   // Reads the next field header when at least 4 bytes remain.
-  bool next();
+  bool next() {
+    if (remaining_ < 4) return false;
+    id_ = readInt16(cursor_);
+    kind_ = readInt16(cursor_ + 2);
+    cursor_ += 4;
+    remaining_ -= 4;
+    consumed_ = false;
+    return true;
+  }
   int16_t id() const { return id_; }
   int16_t kind() const { return kind_; }
   bool consumed() const { return consumed_; }
@@ -147,7 +185,17 @@ class Decoder {
 
   // Each reader does nothing unless the current header has its id and kind. On a match it
   // takes the value and answers true; a match without enough bytes ends the record.
-  bool getInt(int16_t id, int32_t& value);
+  bool getInt(int16_t id, int32_t& value) {
+    if (!matches(id, kIntegerKind)) return false;
+    int32_t v;
+    if (!takeInt32(v)) {
+      stop();
+      return false;
+    }
+    value = v;
+    consumed_ = true;
+    return true;
+  }
   bool getChar(int16_t id, char& value);
   bool getString(int16_t id, TqString& value);
   bool getBool(int16_t id, bool& value);
@@ -163,8 +211,20 @@ class Decoder {
   }
 
   // Primitives for readers that take fields apart themselves (message content, containers).
-  bool takeInt32(int32_t& value);
-  bool takeBytes(int32_t n, const uint8_t*& bytes);
+  bool takeInt32(int32_t& value) {
+    if (remaining_ < 4) return false;
+    value = readInt32(cursor_);
+    cursor_ += 4;
+    remaining_ -= 4;
+    return true;
+  }
+  bool takeBytes(int32_t n, const uint8_t*& bytes) {
+    if (n < 0 || n > remaining_) return false;
+    bytes = cursor_;
+    cursor_ += n;
+    remaining_ -= n;
+    return true;
+  }
   void markConsumed() { consumed_ = true; }
 
   // Where a record's field table matched last: writers emit fields in table order, so the

@@ -29,9 +29,7 @@ constexpr uint32_t kLookAhead = 8;
 
 uint64_t nameBit(uint32_t name) { return uint64_t{1} << (name % 64); }
 
-uint64_t pairKey(uint32_t name, uint32_t occurrence) {
-  return (uint64_t{name} << 32) | occurrence;
-}
+uint64_t pairKey(uint32_t name, uint32_t occurrence) { return (uint64_t{name} << 32) | occurrence; }
 
 // The first free key among name, name1, name2 ... Keys are never removed, so the search for a
 // name can go on from where it last stopped.
@@ -109,8 +107,8 @@ const TextFrame::Entry* TextFrame::find(const Side& side, bool objects, TextKey 
   }
   // Elements of one name are filed in the order of their occurrences: when the last one found
   // is the occurrence before, this one can only be among the elements just looked at.
-  if (end == side.count && side.next > 0 && occurrence > 0 &&
-      entries[side.next - 1].name == name && entries[side.next - 1].occurrence == occurrence - 1)
+  if (end == side.count && side.next > 0 && occurrence > 0 && entries[side.next - 1].name == name &&
+      entries[side.next - 1].occurrence == occurrence - 1)
     return nullptr;
   return findInIndex(side, objects, key, name, occurrence);
 }
@@ -299,14 +297,14 @@ struct TextParse {
   XML_Parser parser = nullptr;
   TextDocument* doc = nullptr;
   DecodeBudget* budget = nullptr;
-  std::vector<OpenFrame> open;  // open[0] is the root; entries past depth are kept for reuse
-  size_t depth = 0;             // open object frames, the root included
-  int skipped_depth = 0;        // "object" elements being ignored (too deep, or the budget spent)
-  int element_depth = 0;        // open elements of any name
-  bool refused = false;         // stopped: nested too deep, or a document type declaration
-  uint32_t undefined = 0;       // "undef_obj"
-  uint32_t unnamed = 0;         // "": what an object first in its frame is filed under
-  uint32_t last_name = 0;       // the name of the last element started
+  std::vector<OpenFrame> open;    // open[0] is the root; entries past depth are kept for reuse
+  size_t depth = 0;               // open object frames, the root included
+  int skipped_depth = 0;          // "object" elements being ignored (too deep, or the budget spent)
+  int element_depth = 0;          // open elements of any name
+  bool refused = false;           // stopped: nested too deep, or a document type declaration
+  uint32_t undefined = 0;         // "undef_obj"
+  uint32_t unnamed = 0;           // "": what an object first in its frame is filed under
+  uint32_t last_name = 0;         // the name of the last element started
   std::vector<uint32_t> follows;  // for each name, the name that came after it last
   std::string converted;
 
@@ -338,7 +336,9 @@ struct TextParse {
     return id;
   }
 
-  int64_t nameLength(uint32_t name) const { return static_cast<int64_t>(doc->names_[name]->size()); }
+  int64_t nameLength(uint32_t name) const {
+    return static_cast<int64_t>(doc->names_[name]->size());
+  }
 
   void push() {
     uint32_t index = static_cast<uint32_t>(doc->frames_.size());
@@ -414,9 +414,7 @@ void XMLCALL onEnd(void* data, const XML_Char* name) {
     return;
   }
   OpenFrame& top = p->open[p->depth - 1];
-  if (p->budget->spent() ||
-      !p->budget->charge(kFiledEntryCost +
-                         p->nameLength(top.element))) {
+  if (p->budget->spent() || !p->budget->charge(kFiledEntryCost + p->nameLength(top.element))) {
     top.text.resize(top.text_start);
     return;
   }

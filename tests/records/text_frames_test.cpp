@@ -1,11 +1,12 @@
 // The text reader's frames: what each element is filed under, whatever order readers ask in.
+#include "records/text_frames.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "records/basic_records.h"
 #include "records/decode_budget.h"
-#include "records/text_frames.h"
 
 namespace tq {
 namespace {
@@ -48,8 +49,9 @@ TEST(TextFramesTest, RepeatedNamesAreNumberedAndFoundInAnyOrder) {
 
 TEST(TextFramesTest, ScalarsAndObjectsAreNumberedApart) {
   // A record field leaves a scalar (its white space) and an object under the same name.
-  Parsed p(framed("<r>\n<object type = 'y'><v>1</v></object>\n</r><r>t</r>"
-                  "<r><object type = 'y'><v>2</v></object></r>"));
+  Parsed p(
+      framed("<r>\n<object type = 'y'><v>1</v></object>\n</r><r>t</r>"
+             "<r><object type = 'y'><v>2</v></object></r>"));
   ASSERT_EQ(p.result, kTextDecoded);
   const TextFrame& f = p.frame();
   ASSERT_NE(f.object("r1"), nullptr);
@@ -74,8 +76,9 @@ TEST(TextFramesTest, WrittenNamesThatLookGeneratedKeepTheFirstFreeNumber) {
   EXPECT_EQ(scalarOf(f, "item3"), "<none>");
 
   StringList list;
-  std::string text = "<pack><version>1</version><object type = 'string_list'>"
-                     "<item>a</item><item1>c</item1><item>b</item></object></pack>";
+  std::string text =
+      "<pack><version>1</version><object type = 'string_list'>"
+      "<item>a</item><item1>c</item1><item>b</item></object></pack>";
   ASSERT_EQ(list.decodeText(text.data(), static_cast<int32_t>(text.size())), kTextDecoded);
   ASSERT_EQ(list.count(), 3);
   EXPECT_EQ(list[1], TqString("c"));
@@ -110,8 +113,9 @@ TEST(TextFramesTest, RecordsReadFieldsWrittenInAnyOrderAndFarApart) {
   EXPECT_EQ(scalarOf(p.frame(), "value"), "7");
 
   JobId id;
-  std::string reversed = "<pack><version>1</version><object type = 'job_id'>"
-                         "<sub_id>3</sub_id><id>42</id></object></pack>";
+  std::string reversed =
+      "<pack><version>1</version><object type = 'job_id'>"
+      "<sub_id>3</sub_id><id>42</id></object></pack>";
   ASSERT_EQ(id.decodeText(reversed.data(), static_cast<int32_t>(reversed.size())), kTextDecoded);
   EXPECT_EQ(id.id, 42);
   EXPECT_EQ(id.sub_id, 3);
