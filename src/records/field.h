@@ -20,6 +20,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -39,7 +41,7 @@ struct FieldCodec<int32_t> {
   static constexpr int16_t kKind = kIntegerKind;
   static void put(Encoder& out, int16_t id, int32_t v) { out.putInt(id, v); }
   static bool get(Decoder& in, int16_t id, int32_t& v) { return in.getInt(id, v); }
-  static void putText(TextWriter& out, const char* name, int32_t v) { out.putInt(name, v); }
+  static void putText(TextWriter& out, std::string_view name, int32_t v) { out.putInt(name, v); }
   static bool getText(const TextFrame& f, TextKey name, int32_t& v) {
     return text::getInt(f, name, v);
   }
@@ -50,7 +52,7 @@ struct FieldCodec<char> {
   static constexpr int16_t kKind = kCharacterKind;
   static void put(Encoder& out, int16_t id, char v) { out.putChar(id, v); }
   static bool get(Decoder& in, int16_t id, char& v) { return in.getChar(id, v); }
-  static void putText(TextWriter& out, const char* name, char v) { out.putChar(name, v); }
+  static void putText(TextWriter& out, std::string_view name, char v) { out.putChar(name, v); }
   static bool getText(const TextFrame& f, TextKey name, char& v) {
     return text::getChar(f, name, v);
   }
@@ -61,7 +63,7 @@ struct FieldCodec<bool> {
   static constexpr int16_t kKind = kBooleanKind;
   static void put(Encoder& out, int16_t id, bool v) { out.putBool(id, v); }
   static bool get(Decoder& in, int16_t id, bool& v) { return in.getBool(id, v); }
-  static void putText(TextWriter& out, const char* name, bool v) { out.putBool(name, v); }
+  static void putText(TextWriter& out, std::string_view name, bool v) { out.putBool(name, v); }
   static bool getText(const TextFrame& f, TextKey name, bool& v) {
     return text::getBool(f, name, v);
   }
@@ -72,7 +74,7 @@ struct FieldCodec<TqString> {
   static constexpr int16_t kKind = kStringKind;
   static void put(Encoder& out, int16_t id, const TqString& v) { out.putString(id, v.view()); }
   static bool get(Decoder& in, int16_t id, TqString& v) { return in.getString(id, v); }
-  static void putText(TextWriter& out, const char* name, const TqString& v) {
+  static void putText(TextWriter& out, std::string_view name, const TqString& v) {
     out.putString(name, v.view());
   }
   static bool getText(const TextFrame& f, TextKey name, TqString& v) {
@@ -85,7 +87,9 @@ struct FieldCodec<T, std::enable_if_t<std::is_base_of_v<Object, T>>> {
   static constexpr int16_t kKind = kRecordKind;
   static void put(Encoder& out, int16_t id, const T& v) { out.putRecord(id, v); }
   static bool get(Decoder& in, int16_t id, T& v) { return in.getRecord(id, v); }
-  static void putText(TextWriter& out, const char* name, const T& v) { out.putRecord(name, v); }
+  static void putText(TextWriter& out, std::string_view name, const T& v) {
+    out.putRecord(name, v);
+  }
   static bool getText(const TextFrame& f, TextKey name, T& v) {
     return text::getRecord(f, name, v);
   }
@@ -101,11 +105,13 @@ struct FieldEntry {
   const char* name;
   T C::*member;
   uint8_t options;
+  uint16_t name_length;  // measured once, with the table
 };
 
 template <class C, class T>
 constexpr FieldEntry<C, T> Field(int16_t id, const char* name, T C::*member, uint8_t options = 0) {
-  return FieldEntry<C, T>{id, name, member, options};
+  return FieldEntry<C, T>{id, name, member, options,
+                          static_cast<uint16_t>(std::char_traits<char>::length(name))};
 }
 
 // A record class: D lists its fields in D::fields() and names kClassId and kTypeName.
@@ -145,7 +151,8 @@ class Record : public Base {
  public:
   void writeNamedFields(TextWriter& out) const override {
     forEachField([&](const auto& f) {
-      if (!(f.options & kBinaryOnly)) codec(f).putText(out, f.name, self().*(f.member));
+      if (!(f.options & kBinaryOnly))
+        codec(f).putText(out, std::string_view(f.name, f.name_length), self().*(f.member));
     });
   }
   void readNamedFields(const TextFrame& frame) override {

@@ -55,12 +55,27 @@ uint8_t* putEscaped(uint8_t* at, std::string_view value) {
   return at;
 }
 
+// Most of what a line holds (names, tabs, numbers) is a few bytes long: up to 16 bytes are
+// copied with two fixed-size copies that may overlap, which the compiler makes single moves.
 uint8_t* put(uint8_t* at, const char* bytes, size_t n) {
-  if (n > 0) std::memcpy(at, bytes, n);  // an empty value may have no bytes at all
+  if (n >= 8 && n <= 16) {
+    std::memcpy(at, bytes, 8);
+    std::memcpy(at + n - 8, bytes + n - 8, 8);
+  } else if (n >= 4 && n < 8) {
+    std::memcpy(at, bytes, 4);
+    std::memcpy(at + n - 4, bytes + n - 4, 4);
+  } else if (n < 4) {
+    for (size_t i = 0; i < n; ++i) at[i] = static_cast<uint8_t>(bytes[i]);
+  } else {
+    std::memcpy(at, bytes, n);
+  }
   return at + n;
 }
 
+constexpr char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+
 uint8_t* putTabs(uint8_t* at, size_t depth) {
+  if (depth <= sizeof kTabs - 1) return put(at, kTabs, depth);
   std::memset(at, '\t', depth);
   return at + depth;
 }
@@ -68,20 +83,20 @@ uint8_t* putTabs(uint8_t* at, size_t depth) {
 size_t tabsFor(int depth) { return depth > 0 ? static_cast<size_t>(depth) : 0; }
 
 // A line "<tabs><open><name><close>".
-void putTagLine(ByteBuffer& out, int depth, const char* open, size_t open_n, const char* name,
+void putTagLine(ByteBuffer& out, int depth, const char* open, size_t open_n, std::string_view name,
                 const char* close, size_t close_n) {
-  size_t tabs = tabsFor(depth), name_n = std::strlen(name);
+  size_t tabs = tabsFor(depth), name_n = name.size();
   uint8_t* at = out.extend(tabs + open_n + name_n + close_n);
   if (!at) return;
   at = putTabs(at, tabs);
   at = put(at, open, open_n);
-  at = put(at, name, name_n);
+  at = put(at, name.data(), name_n);
   put(at, close, close_n);
 }
 
 }  // namespace
 
-void TextWriter::putInt(const char* name, int32_t value) {
+void TextWriter::putInt(std::string_view name, int32_t value) {
   char digits[12];
   char* first = digits + sizeof digits;
   uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
@@ -93,28 +108,28 @@ void TextWriter::putInt(const char* name, int32_t value) {
   putString(name, std::string_view(first, static_cast<size_t>(digits + sizeof digits - first)));
 }
 
-void TextWriter::putChar(const char* name, char value) {
+void TextWriter::putChar(std::string_view name, char value) {
   // A NUL character is written as an empty element, which leaves the field as it is on reading.
   putString(name, value == '\0' ? std::string_view() : std::string_view(&value, 1));
 }
 
-void TextWriter::putString(const char* name, std::string_view value) {
-  size_t tabs = tabsFor(depth_), name_n = std::strlen(name), extra = escapedExtra(value);
+void TextWriter::putString(std::string_view name, std::string_view value) {
+  size_t tabs = tabsFor(depth_), name_n = name.size(), extra = escapedExtra(value);
   uint8_t* at = out_.extend(tabs + 2 * name_n + 6 + value.size() + extra);
   if (!at) return;
   at = putTabs(at, tabs);
   *at++ = '<';
-  at = put(at, name, name_n);
+  at = put(at, name.data(), name_n);
   *at++ = '>';
   at = extra == 0 ? put(at, value.data(), value.size()) : putEscaped(at, value);
   *at++ = '<';
   *at++ = '/';
-  at = put(at, name, name_n);
+  at = put(at, name.data(), name_n);
   *at++ = '>';
   *at = '\n';
 }
 
-void TextWriter::putRecord(const char* name, const Object& record) {
+void TextWriter::putRecord(std::string_view name, const Object& record) {
   putTagLine(out_, depth_, "<", 1, name, ">\n", 2);
   TextWriter inner(out_, depth_ + 1);
   inner.putObject(record);

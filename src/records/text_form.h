@@ -40,11 +40,11 @@ class TextWriter {
  public:
   TextWriter(ByteBuffer& out, int depth) : out_(out), depth_(depth) {}
 
-  void putInt(const char* name, int32_t value);
-  void putChar(const char* name, char value);
-  void putString(const char* name, std::string_view value);
-  void putBool(const char* name, bool value) { putInt(name, value ? 1 : 0); }
-  void putRecord(const char* name, const Object& record);
+  void putInt(std::string_view name, int32_t value);
+  void putChar(std::string_view name, char value);
+  void putString(std::string_view name, std::string_view value);
+  void putBool(std::string_view name, bool value) { putInt(name, value ? 1 : 0); }
+  void putRecord(std::string_view name, const Object& record);
 
   // The object lines of a sub-record at this writer's depth.
   void putObject(const Object& record);

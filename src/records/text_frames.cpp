@@ -31,21 +31,59 @@ uint64_t nameBit(uint32_t name) { return uint64_t{1} << (name % 64); }
 
 uint64_t pairKey(uint32_t name, uint32_t occurrence) { return (uint64_t{name} << 32) | occurrence; }
 
-// The first free key among name, name1, name2 ... Keys are never removed, so the search for a
-// name can go on from where it last stopped.
-std::string uniqueKey(const std::unordered_map<std::string, uint32_t>& map,
-                      std::unordered_map<std::string, int>& next, const std::string& name) {
-  if (map.find(name) == map.end()) return name;
-  int& i = next[name];
-  if (i == 0) i = 1;
-  std::string key;
-  for (;; ++i) {
-    key = name + std::to_string(i);
-    if (map.find(key) == map.end()) break;
+// The full keys of one side of a frame in a document with ambiguous names, held as hashes: an
+// element's key is its name and the number it was given (0: none), rebuilt to compare.
+class KeyIndex {
+ public:
+  // Gives each element the first free key among name, name1, name2 ... Keys are never removed,
+  // so the search for a name goes on from where it last stopped.
+  void build(const std::deque<std::string>& names, const TextFrame::Entry* entries, uint32_t n) {
+    names_ = &names;
+    entries_ = entries;
+    number_.assign(n, 0);
+    std::unordered_map<uint32_t, uint32_t> next;  // by name: the number to try first
+    std::string key;
+    for (uint32_t i = 0; i < n; ++i) {
+      const std::string& name = names[entries[i].name];
+      uint32_t number = 0, at;
+      if (find(name, at)) {
+        uint32_t& k = next[entries[i].name];
+        if (k == 0) k = 1;
+        for (;; ++k) {
+          key = name + std::to_string(k);
+          if (!find(key, at)) break;
+        }
+        number = k++;
+      }
+      number_[i] = number;
+      by_hash_.emplace(std::hash<std::string_view>()(number ? std::string_view(key) : name), i);
+    }
   }
-  ++i;
-  return key;
-}
+
+  bool find(std::string_view key, uint32_t& at) const {
+    auto [first, last] = by_hash_.equal_range(std::hash<std::string_view>()(key));
+    for (auto it = first; it != last; ++it) {
+      if (is(key, it->second)) {
+        at = it->second;
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  bool is(std::string_view key, uint32_t i) const {
+    std::string_view name = (*names_)[entries_[i].name];
+    if (number_[i] == 0) return key == name;
+    return key.size() > name.size() && key.substr(0, name.size()) == name &&
+           key.substr(name.size()) == std::to_string(number_[i]);
+  }
+
+  const std::deque<std::string>* names_ = nullptr;
+  const TextFrame::Entry* entries_ = nullptr;
+  std::vector<uint32_t> number_;
+  std::unordered_multimap<size_t, uint32_t> by_hash_;
+};
 
 }  // namespace
 
@@ -54,7 +92,7 @@ std::string uniqueKey(const std::unordered_map<std::string, uint32_t>& map,
 struct TextFrame::Index {
   bool built[2] = {false, false};
   std::unordered_map<uint64_t, uint32_t> by_name[2];
-  std::unordered_map<std::string, uint32_t> by_key[2];
+  KeyIndex by_key[2];
 };
 
 TextFrame::TextFrame() = default;
@@ -92,7 +130,7 @@ const TextFrame::Entry* TextFrame::find(const Side& side, bool objects, TextKey 
   // The element after the last one found, then that one again (a reader that asked whether a
   // field is there reads it next).
   auto is = [&](const Entry& e) {
-    return e.occurrence == static_cast<uint32_t>(key.index) && *doc.names_[e.name] == key.base;
+    return e.occurrence == static_cast<uint32_t>(key.index) && doc.names_[e.name] == key.base;
   };
   if (side.next < side.count && is(entries[side.next])) return &entries[side.next++];
   if (side.next > 0 && is(entries[side.next - 1])) return &entries[side.next - 1];
@@ -122,10 +160,7 @@ const TextFrame::Entry* TextFrame::findInIndex(const Side& side, bool objects, T
   if (!index_->built[s]) {
     index_->built[s] = true;
     if (doc.ambiguous_names_) {
-      auto& keys = index_->by_key[s];
-      std::unordered_map<std::string, int> next_suffix;
-      for (uint32_t i = 0; i < side.count; ++i)
-        keys.emplace(uniqueKey(keys, next_suffix, *doc.names_[entries[i].name]), i);
+      index_->by_key[s].build(doc.names_, entries, side.count);
     } else {
       for (uint32_t i = 0; i < side.count; ++i)
         index_->by_name[s].emplace(pairKey(entries[i].name, entries[i].occurrence), i);
@@ -133,9 +168,7 @@ const TextFrame::Entry* TextFrame::findInIndex(const Side& side, bool objects, T
   }
   uint32_t at;
   if (doc.ambiguous_names_) {
-    auto it = index_->by_key[s].find(key.name());
-    if (it == index_->by_key[s].end()) return nullptr;
-    at = it->second;
+    if (!index_->by_key[s].find(key.name(), at)) return nullptr;
   } else {
     auto it = index_->by_name[s].find(pairKey(name, occurrence));
     if (it == index_->by_name[s].end()) return nullptr;
@@ -151,13 +184,16 @@ TextDocument::TextDocument() { frames_.emplace_back(); }
 TextDocument::~TextDocument() = default;
 
 uint32_t TextDocument::intern(std::string_view name) {
-  auto [it, added] = name_ids_.emplace(std::string(name), static_cast<uint32_t>(names_.size()));
-  if (added) names_.push_back(&it->first);
-  return it->second;
+  auto it = name_ids_.find(name);
+  if (it != name_ids_.end()) return it->second;
+  auto id = static_cast<uint32_t>(names_.size());
+  names_.emplace_back(name);
+  name_ids_.emplace(names_.back(), id);
+  return id;
 }
 
 bool TextDocument::lookupName(std::string_view name, uint32_t& id) const {
-  auto it = name_ids_.find(std::string(name));
+  auto it = name_ids_.find(name);
   if (it == name_ids_.end()) return false;
   id = it->second;
   return true;
@@ -201,13 +237,15 @@ bool TextDocument::resolve(TextKey key, uint32_t& id, uint32_t& occurrence) cons
 }
 
 void TextDocument::settleNames() {
-  for (const std::string* name : names_) {
-    std::string_view n(*name);
+  for (const std::string& name : names_) {
+    std::string_view n(name);
     uint32_t occurrence, id;
     for (size_t cut = n.size(); cut > 0 && n[cut - 1] >= '0' && n[cut - 1] <= '9';) {
       --cut;
       if (suffixOccurrence(n.substr(cut), occurrence) && lookupName(n.substr(0, cut), id)) {
+        // Lookups now go by full keys alone: the map of names is given back.
         ambiguous_names_ = true;
+        std::unordered_map<std::string_view, uint32_t>().swap(name_ids_);
         return;
       }
     }
@@ -222,31 +260,18 @@ namespace {
 // document's storage.
 constexpr int64_t kFiledEntryCost = 64 + kDecodeAllocationCost;
 
-// How many elements of each name a frame has filed so far: a short list, or a map once the
-// frame has many names.
-class NameCounter {
- public:
-  uint32_t next(uint32_t name) {
-    if (many_.empty()) {
-      for (auto& [n, count] : few_)
-        if (n == name) return count++;
-      if (few_.size() < kFew) {
-        few_.emplace_back(name, 1);
-        return 0;
-      }
-      for (auto& [n, count] : few_) many_.emplace(n, count);
-    }
-    return many_[name]++;
-  }
-  void clear() {
-    few_.clear();
-    many_.clear();
-  }
+// How many elements of one name a frame has filed (one per name and side for the document):
+// the frame that files one takes the name over and gives the count back when it closes, so an
+// open ancestor goes on counting where it was.
+struct NameCount {
+  uint32_t frame = UINT32_MAX;
+  uint32_t count = 0;
+};
 
- private:
-  static constexpr size_t kFew = 48;
-  std::vector<std::pair<uint32_t, uint32_t>> few_;
-  std::unordered_map<uint32_t, uint32_t> many_;
+struct TakenName {
+  int side;
+  uint32_t name;
+  NameCount was;
 };
 
 // The frame of an "object" element being parsed; kept for reuse by the next one at its depth.
@@ -254,8 +279,7 @@ struct OpenFrame {
   uint32_t frame = 0;
   std::vector<TextFrame::Entry> scalars;
   std::vector<TextFrame::Entry> objects;
-  NameCounter scalar_names;
-  NameCounter object_names;
+  std::vector<TakenName> taken;  // counts taken over from other frames, to give back
   std::string text;
   size_t text_start = 0;  // where the current element's text began
   uint32_t element = 0;   // the name the next element is filed under
@@ -264,8 +288,7 @@ struct OpenFrame {
     frame = index;
     scalars.clear();
     objects.clear();
-    scalar_names.clear();
-    object_names.clear();
+    taken.clear();
     text.clear();
     text_start = 0;
     element = undefined;
@@ -325,7 +348,7 @@ struct TextParse {
     }
     uint32_t guess = last_name < follows.size() ? follows[last_name] : UINT32_MAX;
     uint32_t id;
-    if (guess < doc->names_.size() && *doc->names_[guess] == name) {
+    if (guess < doc->names_.size() && doc->names_[guess] == name) {
       id = guess;
     } else {
       id = doc->intern(name);
@@ -336,9 +359,7 @@ struct TextParse {
     return id;
   }
 
-  int64_t nameLength(uint32_t name) const {
-    return static_cast<int64_t>(doc->names_[name]->size());
-  }
+  int64_t nameLength(uint32_t name) const { return static_cast<int64_t>(doc->names_[name].size()); }
 
   void push() {
     uint32_t index = static_cast<uint32_t>(doc->frames_.size());
@@ -347,8 +368,24 @@ struct TextParse {
     open[depth++].reset(index, unnamed);
   }
 
+  std::vector<NameCount> counts[2];  // by name: scalars, objects
+
+  // How many elements of the name the frame has filed before this one.
+  uint32_t occurrence(OpenFrame& f, int side, uint32_t name) {
+    std::vector<NameCount>& by_name = counts[side];
+    if (by_name.size() <= name) by_name.resize(doc->names_.size());
+    NameCount& c = by_name[name];
+    if (c.frame != f.frame) {
+      f.taken.push_back({side, name, c});
+      c = {f.frame, 0};
+    }
+    return c.count++;
+  }
+
   // Moves a finished frame's elements into the document.
   void close(OpenFrame& f) {
+    for (auto it = f.taken.rbegin(); it != f.taken.rend(); ++it)
+      counts[it->side][it->name] = it->was;
     auto text_base = static_cast<uint32_t>(doc->text_.size());
     doc->text_ += f.text;
     TextFrame& frame = doc->frames_[f.frame];
@@ -410,7 +447,7 @@ void XMLCALL onEnd(void* data, const XML_Char* name) {
     OpenFrame& done = p->open[--p->depth];
     p->close(done);
     OpenFrame& top = p->open[p->depth - 1];
-    top.objects.push_back({top.element, top.object_names.next(top.element), done.frame, 0});
+    top.objects.push_back({top.element, p->occurrence(top, 1, top.element), done.frame, 0});
     return;
   }
   OpenFrame& top = p->open[p->depth - 1];
@@ -420,7 +457,7 @@ void XMLCALL onEnd(void* data, const XML_Char* name) {
   }
   auto begin = static_cast<uint32_t>(top.text_start);
   auto length = static_cast<uint32_t>(top.text.size() - top.text_start);
-  top.scalars.push_back({top.element, top.scalar_names.next(top.element), begin, length});
+  top.scalars.push_back({top.element, p->occurrence(top, 0, top.element), begin, length});
   top.text_start = top.text.size();
   top.element = p->undefined;
 }

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -106,11 +107,12 @@ class TextDocument {
   // Whether a generated name can equal a written one (see above); set after parsing.
   void settleNames();
 
-  std::vector<TextFrame> frames_;
+  std::deque<TextFrame> frames_;  // grows without moving the frames it holds
   std::vector<TextFrame::Entry> entries_;
   std::string text_;
-  std::unordered_map<std::string, uint32_t> name_ids_;
-  std::vector<const std::string*> names_;
+  std::deque<std::string> names_;  // by id; a deque keeps each string where it is
+  std::unordered_map<std::string_view, uint32_t> name_ids_;  // views of names_; emptied once
+                                                             // ambiguous names make it unused
   bool ambiguous_names_ = false;
   DecodeBudget* budget_ = nullptr;
 };
