@@ -32,6 +32,10 @@ plugin="$3"
 [[ "$2" == wine:* && "$plugin" == /* ]] && plugin="Z:$plugin"
 
 export TQWINDIR="$work" TQTEMPDIR="$work" HOME="$work" TQPATH="$root/jobtypes"
+# The files exist before the supervisor starts: its redirections are made in the background, and
+# the loop below may read them first.
+: >"$work/supervisor.out"
+: >"$work/supervisor.err"
 run "$1" -port 0 -count 1 -data "$work/data" >"$work/supervisor.out" 2>"$work/supervisor.err" &
 supervisor_pid=$!
 port=""

@@ -28,6 +28,10 @@ trap cleanup EXIT
 export TQWINDIR="$work" TQTEMPDIR="$work" HOME="$work" TQPATH="$root/jobtypes"
 
 echo "== 1. the stand-in supervisor"
+# The files exist before the supervisor starts: its redirections are made in the background, and
+# the loop below may read them first.
+: >"$work/supervisor.out"
+: >"$work/supervisor.err"
 "$dir/tools/tq-devsupervisor" -port 0 -count 1 -data "$work/data" >"$work/supervisor.out" \
   2>"$work/supervisor.err" &
 supervisor_pid=$!
