@@ -1,8 +1,6 @@
 #include "records/text_form.h"
 
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "records/object.h"
 #include "records/tq_string.h"

@@ -97,8 +97,6 @@ struct TextFrame::Index {
 
 TextFrame::TextFrame() = default;
 TextFrame::~TextFrame() = default;
-TextFrame::TextFrame(TextFrame&&) noexcept = default;
-TextFrame& TextFrame::operator=(TextFrame&&) noexcept = default;
 
 bool TextFrame::charge(int64_t bytes) const {
   DecodeBudget* budget = document_ ? document_->budget_ : nullptr;

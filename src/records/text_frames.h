@@ -41,8 +41,6 @@ class TextFrame {
  public:
   TextFrame();
   ~TextFrame();
-  TextFrame(TextFrame&&) noexcept;
-  TextFrame& operator=(TextFrame&&) noexcept;
 
   const TextFrame* object(TextKey key) const;
   // The text of a scalar element (empty for an empty one); false when there is none.
