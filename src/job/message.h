@@ -54,7 +54,7 @@ struct FieldCodec<ContentSlot> {
     if (c.get()) out.putRecord(id, *c.get());
   }
   static bool get(Decoder& in, int16_t id, ContentSlot& c) { return c.readContent(in, id); }
-  static void putText(TextWriter& out, std::string_view name, const ContentSlot& c) {
+  static void putText(TextWriter& out, TextName name, const ContentSlot& c) {
     if (c.get()) out.putRecord(name, *c.get());
   }
   // The text form cannot say which class to create: only a content already held is read.

@@ -21,6 +21,21 @@ class ByteBuffer {
   const uint8_t* data() const { return data_.get(); }
   int32_t length() const { return length_; }
   int32_t capacity() const { return capacity_; }
+  // Direct filling (the text writer): the room after the contents is [tail(), limit()); the
+  // caller stores bytes there and counts them with commit(), with room to spare for the zero
+  // byte of text mode. reserve() makes room for n bytes more as extend(n) would.
+  uint8_t* tail() { return data_.get() + length_; }
+  uint8_t* limit() { return data_.get() + capacity_; }
+  bool reserve(size_t n) {
+    if (extend(n) == nullptr) return false;
+    length_ -= static_cast<int32_t>(n);
+    return true;
+  }
+  void commit(const uint8_t* end) {
+    if (!data_) return;
+    length_ = static_cast<int32_t>(end - data_.get());
+    if (terminated_) data_[static_cast<size_t>(length_)] = 0;
+  }
   std::string_view view() const {
     return std::string_view(reinterpret_cast<const char*>(data_.get()),
                             static_cast<size_t>(length_));

@@ -41,7 +41,7 @@ struct FieldCodec<int32_t> {
   static constexpr int16_t kKind = kIntegerKind;
   static void put(Encoder& out, int16_t id, int32_t v) { out.putInt(id, v); }
   static bool get(Decoder& in, int16_t id, int32_t& v) { return in.getInt(id, v); }
-  static void putText(TextWriter& out, std::string_view name, int32_t v) { out.putInt(name, v); }
+  static void putText(TextWriter& out, TextName name, int32_t v) { out.putInt(name, v); }
   static bool getText(const TextFrame& f, TextKey name, int32_t& v) {
     return text::getInt(f, name, v);
   }
@@ -52,7 +52,7 @@ struct FieldCodec<char> {
   static constexpr int16_t kKind = kCharacterKind;
   static void put(Encoder& out, int16_t id, char v) { out.putChar(id, v); }
   static bool get(Decoder& in, int16_t id, char& v) { return in.getChar(id, v); }
-  static void putText(TextWriter& out, std::string_view name, char v) { out.putChar(name, v); }
+  static void putText(TextWriter& out, TextName name, char v) { out.putChar(name, v); }
   static bool getText(const TextFrame& f, TextKey name, char& v) {
     return text::getChar(f, name, v);
   }
@@ -63,7 +63,7 @@ struct FieldCodec<bool> {
   static constexpr int16_t kKind = kBooleanKind;
   static void put(Encoder& out, int16_t id, bool v) { out.putBool(id, v); }
   static bool get(Decoder& in, int16_t id, bool& v) { return in.getBool(id, v); }
-  static void putText(TextWriter& out, std::string_view name, bool v) { out.putBool(name, v); }
+  static void putText(TextWriter& out, TextName name, bool v) { out.putBool(name, v); }
   static bool getText(const TextFrame& f, TextKey name, bool& v) {
     return text::getBool(f, name, v);
   }
@@ -74,7 +74,7 @@ struct FieldCodec<TqString> {
   static constexpr int16_t kKind = kStringKind;
   static void put(Encoder& out, int16_t id, const TqString& v) { out.putString(id, v.view()); }
   static bool get(Decoder& in, int16_t id, TqString& v) { return in.getString(id, v); }
-  static void putText(TextWriter& out, std::string_view name, const TqString& v) {
+  static void putText(TextWriter& out, TextName name, const TqString& v) {
     out.putString(name, v.view());
   }
   static bool getText(const TextFrame& f, TextKey name, TqString& v) {
@@ -87,8 +87,10 @@ struct FieldCodec<T, std::enable_if_t<std::is_base_of_v<Object, T>>> {
   static constexpr int16_t kKind = kRecordKind;
   static void put(Encoder& out, int16_t id, const T& v) { out.putRecord(id, v); }
   static bool get(Decoder& in, int16_t id, T& v) { return in.getRecord(id, v); }
-  static void putText(TextWriter& out, std::string_view name, const T& v) {
-    out.putRecord(name, v);
+  // The value may be of a class derived from T (a container's element): the object line made
+  // ahead for T serves when the type names agree.
+  static void putText(TextWriter& out, TextName name, const T& v) {
+    out.putRecord(name, v, objectTagsFor<T>());
   }
   static bool getText(const TextFrame& f, TextKey name, T& v) {
     return text::getRecord(f, name, v);
@@ -150,10 +152,7 @@ class Record : public Base {
 
  public:
   void writeNamedFields(TextWriter& out) const override {
-    forEachField([&](const auto& f) {
-      if (!(f.options & kBinaryOnly))
-        codec(f).putText(out, std::string_view(f.name, f.name_length), self().*(f.member));
-    });
+    writeNamedIn(out, std::make_index_sequence<std::tuple_size_v<decltype(D::fields())>>());
   }
   void readNamedFields(const TextFrame& frame) override {
     forEachField([&](const auto& f) {
@@ -175,6 +174,26 @@ class Record : public Base {
       out.putRecordOf(id, v);
     } else {
       FieldCodec<T>::put(out, id, v);
+    }
+  }
+
+  template <size_t... I>
+  void writeNamedIn(TextWriter& out, std::index_sequence<I...>) const {
+    (writeNamedAt<I>(out), ...);
+  }
+  // Each field's tag lines are made with the table, once per class.
+  template <size_t I>
+  void writeNamedAt(TextWriter& out) const {
+    static constexpr auto f = std::get<I>(D::fields());
+    if constexpr (!(f.options & kBinaryOnly)) {
+      static constexpr auto kTags = fieldTags<f.name_length>(f.name);
+      const TextName name = TextName::tagged(kTags.bytes, f.name_length);
+      using T = std::remove_cv_t<std::remove_reference_t<decltype(self().*(f.member))>>;
+      if constexpr (std::is_base_of_v<Object, T> && kHasTypeName<T>) {
+        out.putRecordOf(name, self().*(f.member));
+      } else {
+        codec(f).putText(out, name, self().*(f.member));
+      }
     }
   }
 

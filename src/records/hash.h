@@ -306,8 +306,8 @@ class Hash : public Object, public HashTable<E> {
 
   void writeNamedFields(TextWriter& out) const override {
     this->forEach([&](const TqString& key, const E& value) {
-      FieldCodec<TqString>::putText(out, "key", key);
-      FieldCodec<E>::putText(out, "element", value);
+      FieldCodec<TqString>::putText(out, NameTags<kKeyName>::name(), key);
+      FieldCodec<E>::putText(out, NameTags<kElementName>::name(), value);
     });
   }
 

@@ -94,7 +94,7 @@ class List : public Object {
   }
 
   void writeNamedFields(TextWriter& out) const override {
-    for (const auto& e : items_) FieldCodec<E>::putText(out, "item", *e);
+    for (const auto& e : items_) FieldCodec<E>::putText(out, NameTags<kItemName>::name(), *e);
   }
 
   void readNamedFields(const TextFrame& frame) override {

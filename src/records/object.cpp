@@ -73,8 +73,10 @@ int32_t Object::encodeText() {
   buffer.append("<object type = '");
   buffer.append(typeName());
   buffer.append("'>\n");
-  TextWriter out(buffer, 1);
+  TextSink sink(buffer);
+  TextWriter out(sink, 1);
   writeNamedFields(out);
+  sink.finish();
   buffer.append("</object>");
   if (buffer.failed()) {
     buffer_.reset();

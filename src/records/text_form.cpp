@@ -9,7 +9,9 @@ namespace tq {
 
 // ---- Writing ----
 //
-// Each element is measured first and then written into room taken from the buffer at once.
+// Each line is measured first and then written at the sink's cursor. The common lines are
+// written inline (text_form.h); here are the lines that need escapes, tags not made ahead or
+// the buffer to grow.
 
 namespace {
 
@@ -30,16 +32,6 @@ struct EscapeTable {
 };
 constexpr EscapeTable kEscape;
 
-// How many bytes more than the value its escaped form takes.
-size_t escapedExtra(std::string_view value) {
-  size_t extra = 0;
-  for (char c : value) {
-    uint8_t n = kEscape.length[static_cast<unsigned char>(c)];
-    if (n > 0) extra += n - 1u;
-  }
-  return extra;
-}
-
 uint8_t* putEscaped(uint8_t* at, std::string_view value) {
   for (char c : value) {
     auto byte = static_cast<unsigned char>(c);
@@ -53,95 +45,86 @@ uint8_t* putEscaped(uint8_t* at, std::string_view value) {
   return at;
 }
 
-// Most of what a line holds (names, tabs, numbers) is a few bytes long: up to 16 bytes are
-// copied with two fixed-size copies that may overlap, which the compiler makes single moves.
-uint8_t* put(uint8_t* at, const char* bytes, size_t n) {
-  if (n >= 8 && n <= 16) {
-    std::memcpy(at, bytes, 8);
-    std::memcpy(at + n - 8, bytes + n - 8, 8);
-  } else if (n >= 4 && n < 8) {
-    std::memcpy(at, bytes, 4);
-    std::memcpy(at + n - 4, bytes + n - 4, 4);
-  } else if (n < 4) {
-    for (size_t i = 0; i < n; ++i) at[i] = static_cast<uint8_t>(bytes[i]);
-  } else {
-    std::memcpy(at, bytes, n);
-  }
-  return at + n;
-}
-
 constexpr char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
 
 uint8_t* putTabs(uint8_t* at, size_t depth) {
-  if (depth <= sizeof kTabs - 1) return put(at, kTabs, depth);
+  if (depth <= sizeof kTabs - 1) return copyValue(at, kTabs, depth);
   std::memset(at, '\t', depth);
   return at + depth;
 }
 
-size_t tabsFor(int depth) { return depth > 0 ? static_cast<size_t>(depth) : 0; }
-
-// A line "<tabs><open><name><close>".
-void putTagLine(ByteBuffer& out, int depth, const char* open, size_t open_n, std::string_view name,
-                const char* close, size_t close_n) {
-  size_t tabs = tabsFor(depth), name_n = name.size();
-  uint8_t* at = out.extend(tabs + open_n + name_n + close_n);
-  if (!at) return;
-  at = putTabs(at, tabs);
-  at = put(at, open, open_n);
-  at = put(at, name.data(), name_n);
-  put(at, close, close_n);
-}
-
 }  // namespace
 
-void TextWriter::putInt(std::string_view name, int32_t value) {
-  char digits[12];
-  char* first = digits + sizeof digits;
-  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  do {
-    *--first = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) *--first = '-';
-  putString(name, std::string_view(first, static_cast<size_t>(digits + sizeof digits - first)));
+uint8_t* TextSink::room(size_t n) {
+  if (static_cast<size_t>(end_ - at_) > n) return at_;  // the terminator fits after them too
+  finish();
+  if (!out_.reserve(n)) {
+    at_ = end_ = nullptr;
+    return nullptr;
+  }
+  at_ = out_.tail();
+  end_ = out_.limit();
+  return at_;
 }
 
-void TextWriter::putChar(std::string_view name, char value) {
+void TextSink::finish() {
+  if (at_ != nullptr) out_.commit(at_);
+}
+
+size_t TextWriter::escapedExtra(std::string_view value) {
+  size_t extra = 0;
+  for (char c : value) {
+    uint8_t n = kEscape.length[static_cast<unsigned char>(c)];
+    if (n > 0) extra += n - 1u;
+  }
+  return extra;
+}
+
+void TextWriter::putChar(TextName name, char value) {
   // A NUL character is written as an empty element, which leaves the field as it is on reading.
   putString(name, value == '\0' ? std::string_view() : std::string_view(&value, 1));
 }
 
-void TextWriter::putString(std::string_view name, std::string_view value) {
-  size_t tabs = tabsFor(depth_), name_n = name.size(), extra = escapedExtra(value);
-  uint8_t* at = out_.extend(tabs + 2 * name_n + 6 + value.size() + extra);
-  if (!at) return;
+void TextWriter::putLineExactly(TextName name, std::string_view value, size_t extra) {
+  size_t tabs = this->tabs(), name_n = name.size();
+  uint8_t* at = out_.room(tabs + 2 * name_n + 6 + value.size() + extra);
+  if (at == nullptr) return;
+  std::string_view text = name.name();
   at = putTabs(at, tabs);
   *at++ = '<';
-  at = put(at, name.data(), name_n);
+  at = copyValue(at, text.data(), name_n);
   *at++ = '>';
-  at = extra == 0 ? put(at, value.data(), value.size()) : putEscaped(at, value);
+  at = extra == 0 ? copyValue(at, value.data(), value.size()) : putEscaped(at, value);
   *at++ = '<';
   *at++ = '/';
-  at = put(at, name.data(), name_n);
+  at = copyValue(at, text.data(), name_n);
   *at++ = '>';
-  *at = '\n';
+  *at++ = '\n';
+  out_.advance(at);
 }
 
-void TextWriter::putRecord(std::string_view name, const Object& record) {
-  putTagLine(out_, depth_, "<", 1, name, ">\n", 2);
+void TextWriter::putTagLine(std::string_view open, std::string_view name, std::string_view close) {
+  size_t tabs = this->tabs();
+  uint8_t* at = out_.room(tabs + open.size() + name.size() + close.size());
+  if (at == nullptr) return;
+  at = putTabs(at, tabs);
+  at = copyValue(at, open.data(), open.size());
+  at = copyValue(at, name.data(), name.size());
+  out_.advance(copyValue(at, close.data(), close.size()));
+}
+
+void TextWriter::putRecord(TextName name, const Object& record, const ObjectTags* expected) {
+  openTag(name);
   TextWriter inner(out_, depth_ + 1);
-  inner.putObject(record);
-  putTagLine(out_, depth_, "</", 2, name, ">\n", 2);
+  inner.putObject(record, expected);
+  closeTag(name);
 }
 
-void TextWriter::putObject(const Object& record) {
-  static const char kOpen[] = "<object type = '";
-  putTagLine(out_, depth_, kOpen, sizeof kOpen - 1, record.typeName(), "'>\n", 3);
+void TextWriter::putObject(const Object& record, const ObjectTags* expected) {
+  openObject(record.typeName(), expected);
   TextWriter fields(out_, depth_ + 1);
   record.writeNamedFields(fields);
-  static const char kClose[] = "</object>\n";
-  uint8_t* at = out_.extend(tabsFor(depth_) + sizeof kClose - 1);
-  if (at) put(putTabs(at, tabsFor(depth_)), kClose, sizeof kClose - 1);
+  closeObject();
 }
 
 // ---- Named readers ----

@@ -181,6 +181,42 @@ TEST(TextFormTest, ListsKeepOrderAndEmptyListsWriteNoItems) {
   EXPECT_EQ(strings_back[0], TqString("b"));
 }
 
+// The writer copies common lines from tags made ahead, for up to 16 tabs, and writes the rest
+// byte by byte; both must give the same lines, at every depth and wherever the buffer grows.
+std::string tabs(int n) { return std::string(static_cast<size_t>(n), '\t'); }
+
+TEST(TextFormTest, LinesAreExactAtEveryDepthAndBufferSize) {
+  const int kDepth = 24;  // the innermost lines are 48 tabs deep
+  auto top = makeNest(kDepth);
+  std::string expected = "<version>1</version>\n<object type = 'nest'>\n";
+  int level = 1;
+  for (int i = 0; i < kDepth; ++i, level += 2) {
+    expected += tabs(level) + "<level>" + std::to_string(i) + "</level>\n";
+    if (i + 1 < kDepth)
+      expected += tabs(level) + "<inner>\n" + tabs(level + 1) + "<object type = 'nest'>\n";
+  }
+  for (int i = kDepth - 1; i > 0; --i) {
+    level -= 2;
+    expected += tabs(level - 1) + "</object>\n" + tabs(level - 2) + "</inner>\n";
+  }
+  expected += "</object>";
+  EXPECT_EQ(encodeText(*top), expected);
+
+  // Lists of every length up to 300 items cross the buffer's growth at every offset.
+  JobIdList list;
+  std::string items;
+  for (int n = 1; n <= 300; ++n) {
+    list.append(JobId(n, -n));
+    items += "\t<item>\n\t\t<object type = 'job_id'>\n\t\t\t<id>" + std::to_string(n) +
+             "</id>\n\t\t\t<sub_id>" + std::to_string(-n) + "</sub_id>\n\t\t</object>\n\t</item>\n";
+    int32_t length = list.encodeText();
+    ASSERT_EQ(std::string(list.encoded()),
+              "<version>1</version>\n<object type = 'job_id_list'>\n" + items + "</object>")
+        << n << " items";
+    ASSERT_EQ(list.buffer()[length], 0) << "the text is followed by a zero byte";
+  }
+}
+
 TEST(TextFormTest, HashesUseKeyAndElementPairs) {
   IntHash hash;
   hash.insert("one", 1);

@@ -65,8 +65,7 @@ struct FieldCodec<std::unique_ptr<test::Nest>> {
     if (!v) v = std::make_unique<test::Nest>();
     return in.getRecord(id, *v);
   }
-  static void putText(TextWriter& out, std::string_view name,
-                      const std::unique_ptr<test::Nest>& v) {
+  static void putText(TextWriter& out, TextName name, const std::unique_ptr<test::Nest>& v) {
     if (v) out.putRecord(name, *v);
   }
   static bool getText(const TextFrame& f, TextKey name, std::unique_ptr<test::Nest>& v) {
