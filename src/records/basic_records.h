@@ -28,6 +28,11 @@ class Address : public Record<Address> {
  public:
   static constexpr int32_t kClassId = 13;
   static constexpr const char* kTypeName = "address";
+
+ private:
+  bool unset_ = true;  // declared first, to share the base's last word
+
+ public:
   Address() = default;
   explicit Address(uint32_t address) { set(address); }
 
@@ -61,9 +66,6 @@ class Address : public Record<Address> {
   void readNamedFields(const TextFrame& frame) override;
 
   static constexpr auto fields() { return std::make_tuple(Field(1, "value", &Address::value)); }
-
- private:
-  bool unset_ = true;
 };
 
 // A point in time, in seconds.

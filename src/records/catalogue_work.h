@@ -18,21 +18,23 @@ class Work : public Record<Work> {
  public:
   static constexpr int32_t kClassId = 14;
   static constexpr const char* kTypeName = "work";
-  TqString name;
+  // A job holds many work items: the 32-bit members come first, so that they pack after the
+  // base with no padding. The field table below gives the order of the encodings.
   int32_t sub_id = 0;
-  TqString host;
-  Status status;
-  Address address;
   int32_t pid = 0;
-  TqString data;
   int32_t id = 0;
-  TqString result;
   int32_t retry = 0;
   int32_t count = 0;
-  TqString dependency;
   int32_t percent = 0;
-  Time last_update;
   int32_t seq = 0;
+  TqString name;
+  TqString host;
+  TqString data;
+  TqString result;
+  TqString dependency;
+  Status status;
+  Address address;
+  Time last_update;
   Time time_start;
   Time time_complete;
   MacAddress mac_address;

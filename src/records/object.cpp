@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "records/decode_budget.h"
 #include "records/file_bytes.h"
@@ -12,11 +14,71 @@
 
 namespace tq {
 
-Object::~Object() = default;
+namespace {
+
+// The buffers of the records that have been encoded, by address. The table is never destroyed:
+// records in static storage may outlive it otherwise.
+struct Encodings {
+  std::mutex mutex;
+  std::unordered_map<const Object*, std::unique_ptr<ByteBuffer>> buffers;
+};
+
+Encodings& encodings() {
+  static Encodings* table = new Encodings;
+  return *table;
+}
+
+}  // namespace
+
+Object::~Object() {
+  if (has_encoding_) dropEncoding();
+}
 
 ByteBuffer& Object::ownBuffer() {
-  if (!buffer_) buffer_ = std::make_unique<ByteBuffer>();
-  return *buffer_;
+  Encodings& table = encodings();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  std::unique_ptr<ByteBuffer>& slot = table.buffers[this];
+  if (!slot) slot = std::make_unique<ByteBuffer>();
+  has_encoding_ = true;
+  return *slot;
+}
+
+const ByteBuffer* Object::lastEncoding() const {
+  if (!has_encoding_) return nullptr;
+  Encodings& table = encodings();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  auto found = table.buffers.find(this);
+  return found == table.buffers.end() ? nullptr : found->second.get();
+}
+
+void Object::dropEncoding() {
+  if (!has_encoding_) return;
+  std::unique_ptr<ByteBuffer> buffer;  // released outside the lock
+  {
+    Encodings& table = encodings();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    auto found = table.buffers.find(this);
+    if (found != table.buffers.end()) {
+      buffer = std::move(found->second);
+      table.buffers.erase(found);
+    }
+  }
+  has_encoding_ = false;
+}
+
+const uint8_t* Object::buffer() const {
+  const ByteBuffer* b = lastEncoding();
+  return b ? b->data() : nullptr;
+}
+
+int32_t Object::bufferLength() const {
+  const ByteBuffer* b = lastEncoding();
+  return b ? b->length() : 0;
+}
+
+std::string_view Object::encoded() const {
+  const ByteBuffer* b = lastEncoding();
+  return b ? b->view() : std::string_view();
 }
 
 int32_t Object::encode() {
@@ -27,7 +89,7 @@ int32_t Object::encode() {
   Encoder out(buffer);
   writeFields(out);
   if (buffer.failed()) {
-    buffer_.reset();
+    dropEncoding();
     return 0;
   }
   return buffer.length();
@@ -35,7 +97,7 @@ int32_t Object::encode() {
 
 int Object::decode(const uint8_t* bytes, int32_t n) {
   if (bytes == nullptr || n < 4) return kDecodeTooShort;
-  buffer_.reset();
+  dropEncoding();
   if (readInt32(bytes) != kStreamVersion) return kDecodeBadVersion;
   if (n - 4 <= 0) return kDecodeEmpty;
   DecodeBudget budget(n);
@@ -79,7 +141,7 @@ int32_t Object::encodeText() {
   sink.finish();
   buffer.append("</object>");
   if (buffer.failed()) {
-    buffer_.reset();
+    dropEncoding();
     return 0;
   }
   return buffer.length();

@@ -87,9 +87,9 @@ class Object : public Value {
   int32_t loadText(const char* path);
 
   // The last encoding (binary or text); null and empty before the first.
-  const uint8_t* buffer() const { return buffer_ ? buffer_->data() : nullptr; }
-  int32_t bufferLength() const { return buffer_ ? buffer_->length() : 0; }
-  std::string_view encoded() const { return buffer_ ? buffer_->view() : std::string_view(); }
+  const uint8_t* buffer() const;
+  int32_t bufferLength() const;
+  std::string_view encoded() const;
 
   // Runs the field loop over n bytes of fields (no version word) at the given nesting depth,
   // charging what the readers build to the budget of the decode (none: unbounded).
@@ -98,14 +98,19 @@ class Object : public Value {
  protected:
   Object() = default;
   // Copies make a record with the same field values and no encoding of its own.
-  Object(const Object&) noexcept : Value() {}
+  Object(const Object&) noexcept : Value(), has_encoding_(false) {}
   Object& operator=(const Object&) noexcept { return *this; }
 
  private:
-  // The buffer of the last encoding, made by the first: most records (list elements,
-  // sub-records) are never encoded on their own and carry only this pointer.
+  // Most records (list elements, sub-records) are never encoded on their own, so a record
+  // holds no buffer: the buffer of a record's last encoding is made by its first and kept in a
+  // table by the record's address (object.cpp). The record only says whether it has one; the
+  // flag takes the padding after the virtual table pointer, where a derived record's first
+  // 32-bit field would otherwise begin.
   ByteBuffer& ownBuffer();
-  std::unique_ptr<ByteBuffer> buffer_;
+  const ByteBuffer* lastEncoding() const;
+  void dropEncoding();
+  bool has_encoding_ = false;
 };
 
 inline uint8_t* storeFieldHeader(uint8_t* at, int16_t id, int16_t kind) {

@@ -36,6 +36,9 @@ int32_t clampCapacity(int64_t wanted) {
 
 }  // namespace
 
+// A list of strings or a record with many string fields pays this size for each.
+static_assert(sizeof(TqString) == 2 * sizeof(void*), "a string is its vtable pointer and a word");
+
 void TqString::setReleaseObserver(ReleaseObserver observer) { g_release_observer = observer; }
 
 TqString::TqString(const char* text) : TqString() { assign(text); }
@@ -44,22 +47,16 @@ TqString::TqString(std::string_view text) : TqString() {
   if (text.size() <= static_cast<size_t>(kMaxCapacity - 1))
     assign(text.data(), static_cast<int32_t>(text.size()));
 }
-TqString::TqString(const TqString& other) : Value(other), capacity_(0), secure_(0) {
+TqString::TqString(const TqString& other) : Value(other) {
   assign(static_cast<const Value&>(other));
 }
-TqString::TqString(TqString&& other) noexcept
-    : Value(other),
-      data_(std::move(other.data_)),
-      length_(other.length_),
-      capacity_(other.capacity_),
-      secure_(other.secure_) {
-  other.length_ = 0;
-  other.capacity_ = 0;
+TqString::TqString(TqString&& other) noexcept : Value(other), bits_(other.bits_) {
+  other.bits_ &= kSecureBit;  // the other string keeps its flag and no block
 }
 TqString::TqString(int value) : TqString() { assign(value); }
 TqString::TqString(double value) : TqString() { assign(value); }
 
-TqString::~TqString() { release(detach(), capacity_); }
+TqString::~TqString() { release(detach()); }
 
 TqString& TqString::operator=(const TqString& other) {
   if (this != &other) assign(static_cast<const Value&>(other));
@@ -68,14 +65,9 @@ TqString& TqString::operator=(const TqString& other) {
 
 TqString& TqString::operator=(TqString&& other) noexcept {
   if (this != &other) {
-    int32_t old_capacity = capacity_;
-    release(detach(), old_capacity);
-    data_ = std::move(other.data_);
-    length_ = other.length_;
-    capacity_ = other.capacity_;
-    secure_ = other.secure_;
-    other.length_ = 0;
-    other.capacity_ = 0;
+    release(detach());
+    bits_ = other.bits_;
+    other.bits_ &= kSecureBit;
   }
   return *this;
 }
@@ -90,58 +82,56 @@ void TqString::assign(const Value& other) {
   const auto& s = static_cast<const TqString&>(other);
   // The flag is taken over only after the copy: a buffer given up on the way still holds this
   // string's own bytes and is wiped under this string's own flag.
-  if (s.length_ == 0) {
+  if (s.length() == 0) {
     clear();
   } else {
-    assign(s.c_str(), s.length_);
+    assign(s.c_str(), s.length());
   }
-  secure_ = s.secure_;
+  setSecure(s.isSecure());
 }
 
-TqString::Buffer TqString::detach() { return std::move(data_); }
-
-void TqString::release(Buffer buffer, int32_t capacity) const {
-  if (!buffer) return;
-  if (secure_) secureZero(buffer.get(), capacity);
-  if (g_release_observer) g_release_observer(buffer.get(), capacity);
+void TqString::release(Block* b) const {
+  if (b == nullptr) return;
+  if (isSecure()) secureZero(b->bytes(), b->capacity);
+  if (g_release_observer) g_release_observer(b->bytes(), b->capacity);
+  ::operator delete(b);
 }
 
 void TqString::reserve(int32_t n) {
-  int32_t old_capacity = capacity_;
-  release(detach(), old_capacity);
-  capacity_ = static_cast<uint32_t>(n > kMinimumCapacity ? n : kMinimumCapacity);
-  data_ = Buffer(new char[capacity_]);
-  data_[0] = '\0';
-  length_ = 0;
+  release(detach());
+  int32_t capacity = n > kMinimumCapacity ? n : kMinimumCapacity;
+  auto* b = static_cast<Block*>(::operator new(sizeof(Block) + static_cast<size_t>(capacity)));
+  b->capacity = capacity;
+  b->length = 0;
+  b->bytes()[0] = '\0';
+  bits_ = reinterpret_cast<uintptr_t>(b) | (bits_ & kSecureBit);
 }
 
 void TqString::assign(const char* text) {
-  if (text == nullptr || (data_ && text == data_.get())) return;
+  if (text == nullptr || (block() && text == bytes())) return;
   size_t n = std::strlen(text);
   if (n > static_cast<size_t>(kMaxCapacity - 1)) return;
   assign(text, static_cast<int32_t>(n));
 }
 
 void TqString::assign(const char* bytes, int32_t count) {
-  if (bytes == nullptr || (data_ && bytes == data_.get())) return;
+  if (bytes == nullptr || (block() && bytes == this->bytes())) return;
   if (count <= 0) {
     clear();
     return;
   }
   if (count > kMaxCapacity - 1) return;
-  if (static_cast<int64_t>(capacity_) < int64_t{count} + 1) {
+  if (capacity() < int64_t{count} + 1) {
     // The source may lie inside the buffer that reserve() gives up: keep it alive until copied.
-    Buffer old = detach();
-    int32_t old_capacity = capacity_;
-    capacity_ = 0;
+    Block* old = detach();
     reserve(clampCapacity(4 * int64_t{count} + 4));
-    std::memcpy(data_.get(), bytes, static_cast<size_t>(count));
-    release(std::move(old), old_capacity);
+    std::memcpy(this->bytes(), bytes, static_cast<size_t>(count));
+    release(old);
   } else {
-    std::memmove(data_.get(), bytes, static_cast<size_t>(count));
+    std::memmove(this->bytes(), bytes, static_cast<size_t>(count));
   }
-  length_ = count;
-  data_[length_] = '\0';
+  setLength(count);
+  this->bytes()[count] = '\0';
 }
 
 void TqString::assign(int value) {
@@ -155,44 +145,47 @@ void TqString::assign(double value) {
 }
 
 void TqString::clear() {
-  length_ = 0;
-  if (data_) data_[0] = '\0';
+  if (Block* b = block()) {
+    b->length = 0;
+    b->bytes()[0] = '\0';
+  }
 }
 
 bool TqString::growKeeping(int64_t needed, int64_t wanted, const char* incoming, int32_t count) {
   if (needed > kMaxCapacity) return false;
-  if (capacity_ >= needed) return true;
-  Buffer old = detach();
-  int32_t old_length = length_;
-  int32_t old_capacity = capacity_;
-  capacity_ = 0;
+  if (capacity() >= needed) return true;
+  int32_t old_length = length();
+  Block* old = detach();
   reserve(clampCapacity(wanted));
-  if (old_length > 0) std::memcpy(data_.get(), old.get(), static_cast<size_t>(old_length));
-  length_ = old_length;
+  if (old_length > 0) std::memcpy(bytes(), old->bytes(), static_cast<size_t>(old_length));
+  setLength(old_length);
   // Bytes being appended may come from the old buffer: copy them before it goes.
-  if (count > 0) std::memcpy(data_.get() + length_, incoming, static_cast<size_t>(count));
-  release(std::move(old), old_capacity);
+  if (count > 0) std::memcpy(bytes() + old_length, incoming, static_cast<size_t>(count));
+  release(old);
   return true;
 }
 
 void TqString::append(char c) {
-  if (!data_ || capacity_ < int64_t{length_} + 2) {
-    if (!growKeeping(int64_t{length_} + 2, 4 * int64_t{length_} + 8, nullptr, 0)) return;
+  int32_t n = length();
+  if (!block() || capacity() < int64_t{n} + 2) {
+    if (!growKeeping(int64_t{n} + 2, 4 * int64_t{n} + 8, nullptr, 0)) return;
   }
-  data_[length_++] = c;
-  data_[length_] = '\0';
+  char* at = bytes();
+  at[n] = c;
+  at[n + 1] = '\0';
+  setLength(n + 1);
 }
 
 void TqString::append(const char* bytes, int32_t count) {
   if (bytes == nullptr || count <= 0) return;
-  int64_t total = int64_t{length_} + count;
-  if (!data_ || capacity_ < total + 1) {
+  int64_t total = int64_t{length()} + count;
+  if (!block() || capacity() < total + 1) {
     if (!growKeeping(total + 1, 4 * total + 4, bytes, count)) return;
   } else {
-    std::memmove(data_.get() + length_, bytes, static_cast<size_t>(count));
+    std::memmove(this->bytes() + length(), bytes, static_cast<size_t>(count));
   }
-  length_ = static_cast<int32_t>(total);
-  data_[length_] = '\0';
+  setLength(static_cast<int32_t>(total));
+  this->bytes()[total] = '\0';
 }
 
 void TqString::append(const char* text) {
@@ -203,8 +196,8 @@ void TqString::append(const char* text) {
 }
 
 void TqString::append(const TqString& other) {
-  if (other.length_ == 0) return;
-  append(other.c_str(), other.length_);
+  if (other.length() == 0) return;
+  append(other.c_str(), other.length());
 }
 
 void TqString::append(std::string_view text) {
@@ -239,14 +232,14 @@ void TqString::appendAligned(int value, int width, char pad) {
 }
 
 char TqString::at(int32_t position) const {
-  if (position < 0 || position >= length_) return '\0';
-  return data_[position];
+  if (position < 0 || position >= length()) return '\0';
+  return c_str()[position];
 }
 
 std::unique_ptr<char[]> TqString::copyCString() const {
-  std::unique_ptr<char[]> copy(new char[static_cast<size_t>(length_) + 1]);
-  std::memcpy(copy.get(), c_str(), static_cast<size_t>(length_));
-  copy[length_] = '\0';
+  std::unique_ptr<char[]> copy(new char[static_cast<size_t>(length()) + 1]);
+  std::memcpy(copy.get(), c_str(), static_cast<size_t>(length()));
+  copy[length()] = '\0';
   return copy;
 }
 
@@ -268,25 +261,25 @@ int TqString::toInt(std::string_view text) {
   return static_cast<int>(value);
 }
 
-double TqString::toDouble() const { return length_ == 0 ? 0.0 : std::strtod(c_str(), nullptr); }
+double TqString::toDouble() const { return length() == 0 ? 0.0 : std::strtod(c_str(), nullptr); }
 
 bool TqString::isInteger() const {
-  if (length_ == 0) return false;
-  if (!isDigit(data_[0]) && data_[0] != '-') return false;
-  for (int32_t i = 1; i < length_; ++i)
-    if (!isDigit(data_[i])) return false;
+  if (length() == 0) return false;
+  if (!isDigit(c_str()[0]) && c_str()[0] != '-') return false;
+  for (int32_t i = 1; i < length(); ++i)
+    if (!isDigit(c_str()[i])) return false;
   return true;
 }
 
 bool TqString::isNumber() const {
-  if (length_ == 0) return false;
-  char first = data_[0];
+  if (length() == 0) return false;
+  char first = c_str()[0];
   if (!isDigit(first) && first != '-' && first != '+' && first != '.') return false;
   int dots = first == '.' ? 1 : 0;
-  for (int32_t i = 1; i < length_; ++i) {
-    if (data_[i] == '.') {
+  for (int32_t i = 1; i < length(); ++i) {
+    if (c_str()[i] == '.') {
       if (++dots > 1) return false;
-    } else if (!isDigit(data_[i])) {
+    } else if (!isDigit(c_str()[i])) {
       return false;
     }
   }
@@ -294,21 +287,21 @@ bool TqString::isNumber() const {
 }
 
 bool TqString::hasNewline() const {
-  for (int32_t i = 0; i < length_; ++i)
-    if (data_[i] == '\n' || data_[i] == '\r') return true;
+  for (int32_t i = 0; i < length(); ++i)
+    if (c_str()[i] == '\n' || c_str()[i] == '\r') return true;
   return false;
 }
 
 bool TqString::hasWhitespace() const {
-  for (int32_t i = 0; i < length_; ++i) {
-    char c = data_[i];
+  for (int32_t i = 0; i < length(); ++i) {
+    char c = c_str()[i];
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r') return true;
   }
   return false;
 }
 
 bool TqString::contains(char c) const {
-  return length_ > 0 && std::memchr(data_.get(), c, static_cast<size_t>(length_)) != nullptr;
+  return length() > 0 && std::memchr(c_str(), c, static_cast<size_t>(length())) != nullptr;
 }
 
 bool TqString::contains(const char* text) const {
@@ -317,36 +310,36 @@ bool TqString::contains(const char* text) const {
 }
 
 bool TqString::equals(const TqString& other) const {
-  if (length_ != other.length_) return false;
-  if (length_ == 0) return true;
-  return std::memcmp(data_.get(), other.data_.get(), static_cast<size_t>(length_)) == 0;
+  if (length() != other.length()) return false;
+  if (length() == 0) return true;
+  return std::memcmp(c_str(), other.c_str(), static_cast<size_t>(length())) == 0;
 }
 
 bool TqString::equals(const TqString& other, int mode) const {
-  if (length_ != other.length_) return false;
+  if (length() != other.length()) return false;
   if (mode == 0) return equals(other);
   if (mode != 1) return false;
-  for (int32_t i = 0; i < length_; ++i) {
-    if (std::tolower(static_cast<unsigned char>(data_[i])) !=
-        std::tolower(static_cast<unsigned char>(other.data_[i])))
+  for (int32_t i = 0; i < length(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(c_str()[i])) !=
+        std::tolower(static_cast<unsigned char>(other.c_str()[i])))
       return false;
   }
   return true;
 }
 
 int TqString::compare(const TqString& other) const {
-  if (length_ == 0 && other.length_ == 0) return 0;
-  if (other.length_ == 0) return 1;
-  if (length_ == 0) return -1;
+  if (length() == 0 && other.length() == 0) return 0;
+  if (other.length() == 0) return 1;
+  if (length() == 0) return -1;
   int r = std::strcmp(c_str(), other.c_str());
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
 TqString TqString::printable() const {
   TqString out;
-  for (int32_t i = 0; i < length_; ++i) {
-    unsigned char c = static_cast<unsigned char>(data_[i]);
-    if ((c >= 32 && c <= 126) || c == '\t' || c == '\r' || c == '\n') out.append(data_[i]);
+  for (int32_t i = 0; i < length(); ++i) {
+    unsigned char c = static_cast<unsigned char>(c_str()[i]);
+    if ((c >= 32 && c <= 126) || c == '\t' || c == '\r' || c == '\n') out.append(c_str()[i]);
   }
   return out;
 }
@@ -374,20 +367,20 @@ void TqString::appendHexByte(uint8_t byte) {
 }
 
 int TqString::hexByte() const {
-  if (length_ == 0) return 0;
-  if (length_ == 1) return hexDigit(data_[0]);
-  return hexDigit(data_[0]) * 16 + hexDigit(data_[1]);
+  if (length() == 0) return 0;
+  if (length() == 1) return hexDigit(c_str()[0]);
+  return hexDigit(c_str()[0]) * 16 + hexDigit(c_str()[1]);
 }
 
 uint32_t TqString::hexValue() const {
   uint32_t value = 0;
-  for (int32_t i = 0; i < length_; ++i)
-    value = (value << 4) + static_cast<uint32_t>(hexDigit(data_[i]));
+  for (int32_t i = 0; i < length(); ++i)
+    value = (value << 4) + static_cast<uint32_t>(hexDigit(c_str()[i]));
   return value;
 }
 
 void TqString::dump() const {
-  std::printf("TqString:\n\tsize: %d\n\tlength: %d\n\tdata: '%s'\n", capacity_, length_, c_str());
+  std::printf("TqString:\n\tsize: %d\n\tlength: %d\n\tdata: '%s'\n", capacity(), length(), c_str());
 }
 
 TqString operator+(const TqString& a, const TqString& b) {

@@ -21,7 +21,7 @@ class TqString : public Value {
   static constexpr int32_t kClassId = 72;
   static constexpr int32_t kMinimumCapacity = 16;
 
-  TqString() : capacity_(0), secure_(0) {}
+  TqString() = default;
   TqString(const char* text);  // NOLINT(runtime/explicit): strings are made from literals freely
   TqString(const char* bytes, int32_t count);
   TqString(std::string_view text);  // NOLINT(runtime/explicit)
@@ -75,11 +75,24 @@ class TqString : public Value {
   }
 
   // Reading.
-  const char* c_str() const { return data_ ? data_.get() : ""; }
-  int32_t length() const { return length_; }
-  bool empty() const { return length_ == 0; }
-  int32_t capacity() const { return static_cast<int32_t>(capacity_); }
-  std::string_view view() const { return std::string_view(c_str(), static_cast<size_t>(length_)); }
+  const char* c_str() const {
+    const Block* b = block();
+    return b ? b->bytes() : "";
+  }
+  int32_t length() const {
+    const Block* b = block();
+    return b ? b->length : 0;
+  }
+  bool empty() const { return length() == 0; }
+  int32_t capacity() const {
+    const Block* b = block();
+    return b ? b->capacity : 0;
+  }
+  std::string_view view() const {
+    const Block* b = block();
+    // Never a null pointer: an empty string views "" as c_str() gives it.
+    return b ? std::string_view(b->bytes(), static_cast<size_t>(b->length)) : std::string_view("");
+  }
   std::string str() const { return std::string(view()); }
   // NUL for positions outside 0..length-1.
   char at(int32_t position) const;
@@ -119,8 +132,8 @@ class TqString : public Value {
   // The whole text as a hexadecimal integer; non-digits shift without adding.
   uint32_t hexValue() const;
 
-  void setSecure(bool secure) { secure_ = secure; }
-  bool isSecure() const { return secure_; }
+  void setSecure(bool secure) { bits_ = (bits_ & ~kSecureBit) | (secure ? kSecureBit : 0); }
+  bool isSecure() const { return (bits_ & kSecureBit) != 0; }
 
   // "TqString:" and the size, length and text lines, on standard output.
   void dump() const;
@@ -131,22 +144,36 @@ class TqString : public Value {
   static void setReleaseObserver(ReleaseObserver observer);
 
  private:
-  using Buffer = std::unique_ptr<char[]>;
+  // The buffer is one heap block: its capacity and length, then the bytes and a NUL after the
+  // last. The string holds the block's address with the secure flag in its lowest bit (blocks
+  // are aligned), so that a string is the virtual table pointer and one word, and an empty one
+  // holds no block at all.
+  struct Block {
+    int32_t capacity;  // bytes after the header
+    int32_t length;
+    char* bytes() { return reinterpret_cast<char*>(this + 1); }
+    const char* bytes() const { return reinterpret_cast<const char*>(this + 1); }
+  };
+  static constexpr uintptr_t kSecureBit = 1;
+
+  Block* block() const { return reinterpret_cast<Block*>(bits_ & ~kSecureBit); }
+  char* bytes() const { return block()->bytes(); }  // only with a block
+  void setLength(int32_t n) { block()->length = n; }
 
   // Wipes (when secure) and releases the buffer, then allocates max(n, 16) bytes.
   void reserve(int32_t n);
-  // Detaches the buffer; the caller releases it through release().
-  Buffer detach();
-  void release(Buffer buffer, int32_t capacity) const;
+  // Detaches the block; the caller releases it through release().
+  Block* detach() {
+    Block* b = block();
+    bits_ &= kSecureBit;
+    return b;
+  }
+  // Wipes the block under this string's flag, tells the observer and frees it.
+  void release(Block* b) const;
   // Grows to `wanted` bytes when fewer than `needed` are there, keeping the contents.
   bool growKeeping(int64_t needed, int64_t wanted, const char* incoming, int32_t count);
 
-  // Capacities stay below 2 GiB, so the secure flag shares their word: a string is the vtable
-  // pointer and two words besides its buffer, the smallest cell that list elements hold.
-  Buffer data_;
-  int32_t length_ = 0;
-  uint32_t capacity_ : 31;
-  uint32_t secure_ : 1;
+  uintptr_t bits_ = 0;
 };
 
 inline bool operator==(const TqString& a, const TqString& b) { return a.equals(b); }

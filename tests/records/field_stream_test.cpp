@@ -1,6 +1,10 @@
 // The binary field stream: encoding, decoding, skipping, truncation and nesting limits.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "records/limits.h"
 #include "support/sample_records.h"
 #include "support/temp_dir.h"
@@ -186,6 +190,50 @@ TEST(FieldStreamTest, NestingBeyondTheLimitKeepsDefaultsAndDoesNotRecurse) {
   Nest hostile;
   EXPECT_EQ(decodeBytes(hostile, be32(1) + body), kDecoded);
   EXPECT_EQ(nestDepth(hostile), kMaxNestingDepth + 2);
+}
+
+// A record's last encoding is its own: copies and moves start without one, decoding drops it,
+// and records encoded on several threads at once each keep their own bytes.
+TEST(FieldStreamTest, EachRecordKeepsItsOwnLastEncoding) {
+  JobId a(1, 2);
+  ASSERT_EQ(a.buffer(), nullptr);
+  std::string bytes = encodeBytes(a);
+  JobId copy(a);
+  JobId moved(std::move(copy));
+  EXPECT_EQ(copy.buffer(), nullptr);
+  EXPECT_EQ(moved.buffer(), nullptr);
+  EXPECT_EQ(moved.bufferLength(), 0);
+  EXPECT_EQ(std::string(a.encoded()), bytes);
+  moved = a;  // assignment takes the fields, not the encoding
+  EXPECT_EQ(moved.buffer(), nullptr);
+
+  JobId b;
+  ASSERT_EQ(decodeBytes(b, bytes), kDecoded);
+  EXPECT_EQ(b.id, 1);
+  a.encodeText();
+  ASSERT_EQ(decodeBytes(a, bytes), kDecoded);
+  EXPECT_EQ(a.buffer(), nullptr) << "decoding drops the last encoding";
+
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t, &wrong] {
+      for (int i = 0; i < 2000; ++i) {
+        auto r = std::make_unique<JobId>(t, i);
+        JobId twin(t, i);
+        r->encode();
+        twin.encodeText();
+        JobId back;
+        std::string_view e = r->encoded();
+        back.decode(reinterpret_cast<const uint8_t*>(e.data()), static_cast<int32_t>(e.size()));
+        std::string line = "<sub_id>" + std::to_string(i) + "</sub_id>";
+        if (back.id != t || back.sub_id != i || twin.encoded().find(line) == std::string::npos)
+          ++wrong[t];
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
 TEST(FieldStreamTest, BinaryFilesSaveAndLoad) {

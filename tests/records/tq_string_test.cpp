@@ -206,6 +206,39 @@ TEST(TqStringTest, SecureModeWipesBuffersOnGrowthAndDestruction) {
   EXPECT_EQ(std::memcmp(g_released[2].data(), "visible", 7), 0);  // plain strings are not wiped
 }
 
+// An empty string holds no buffer, yet its secure flag lasts: the first buffer it takes is
+// wiped too. Moves carry the flag with the bytes; the string moved from keeps its own flag.
+TEST(TqStringTest, TheSecureFlagOfAStringWithoutBufferLasts) {
+  g_released.clear();
+  TqString::setReleaseObserver(recordRelease);
+  {
+    TqString s;
+    s.setSecure(true);
+    EXPECT_EQ(s.capacity(), 0);
+    EXPECT_TRUE(s.isSecure());
+    s.assign("pin 1234");
+    EXPECT_TRUE(s.isSecure());
+    EXPECT_STREQ(s.c_str(), "pin 1234");
+    s.setSecure(false);
+    s.setSecure(true);
+    EXPECT_STREQ(s.c_str(), "pin 1234") << "the flag leaves the bytes alone";
+    TqString taken(std::move(s));
+    EXPECT_TRUE(taken.isSecure());
+    EXPECT_TRUE(s.isSecure());
+    EXPECT_EQ(s.length(), 0);
+    EXPECT_STREQ(s.c_str(), "");
+    TqString plain("plain");
+    plain = std::move(taken);
+    EXPECT_TRUE(plain.isSecure());
+    EXPECT_STREQ(plain.c_str(), "pin 1234");
+  }
+  TqString::setReleaseObserver(nullptr);
+  // "plain"'s own buffer (not wiped), then the secret's (wiped) when `plain` goes.
+  ASSERT_EQ(g_released.size(), 2u);
+  EXPECT_EQ(std::memcmp(g_released[0].data(), "plain", 5), 0);
+  for (char c : g_released[1]) ASSERT_EQ(c, 0) << "the secret's buffer was not wiped";
+}
+
 TEST(TqStringTest, CopyingAPlainStringOverASecureOneWipesTheSecret) {
   g_released.clear();
   TqString::setReleaseObserver(recordRelease);
