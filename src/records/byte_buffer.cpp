@@ -30,4 +30,13 @@ uint8_t* ByteBuffer::extendGrowing(size_t n) {
   return at;
 }
 
+uint8_t* ByteCursor::roomGrowing(size_t n) {
+  if (out_.failed()) return nullptr;
+  finish();
+  if (!out_.reserve(n)) return nullptr;
+  at_ = out_.tail();
+  end_ = out_.limit();
+  return at_;
+}
+
 }  // namespace tq

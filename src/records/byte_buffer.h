@@ -21,11 +21,13 @@ class ByteBuffer {
   const uint8_t* data() const { return data_.get(); }
   int32_t length() const { return length_; }
   int32_t capacity() const { return capacity_; }
-  // Direct filling (the text writer): the room after the contents is [tail(), limit()); the
-  // caller stores bytes there and counts them with commit(), with room to spare for the zero
-  // byte of text mode. reserve() makes room for n bytes more as extend(n) would.
+  // Direct filling (ByteCursor below): the room after the contents is [tail(), limit()); the
+  // filler stores bytes there and counts them with commit(). reserve() makes room for n bytes
+  // more (and the zero byte of text mode) as extend(n) would, without counting them.
+  uint8_t* data() { return data_.get(); }
   uint8_t* tail() { return data_.get() + length_; }
   uint8_t* limit() { return data_.get() + capacity_; }
+  bool textMode() const { return terminated_; }
   bool reserve(size_t n) {
     if (extend(n) == nullptr) return false;
     length_ -= static_cast<int32_t>(n);
@@ -110,6 +112,43 @@ class ByteBuffer {
   int32_t capacity_ = 0;
   bool terminated_ = false;
   bool failed_ = false;
+};
+
+// Fills a buffer through a cursor into the room after its contents: the writers take room for
+// each field or line, store into it and advance, and finish() counts what they stored into the
+// buffer's length. When n bytes do not fit, the buffer grows exactly as extend(n) would grow it.
+class ByteCursor {
+ public:
+  explicit ByteCursor(ByteBuffer& out)
+      : out_(out), at_(out.tail()), end_(out.limit()), extra_(out.textMode() ? 1 : 0) {}
+  ByteCursor(const ByteCursor&) = delete;
+  ByteCursor& operator=(const ByteCursor&) = delete;
+
+  // Room for n bytes at the cursor; null when the buffer cannot grow (it then says failed()).
+  uint8_t* room(size_t n) {
+    return static_cast<size_t>(end_ - at_) >= n + extra_ ? at_ : roomGrowing(n);
+  }
+  // The cursor when n bytes fit with `pad` bytes of room after them, into which stores may run
+  // (what they leave there is overwritten or lies past the contents); null otherwise.
+  uint8_t* padRoom(size_t n, size_t pad) const {
+    return static_cast<size_t>(end_ - at_) >= n + pad + extra_ ? at_ : nullptr;
+  }
+  void advance(uint8_t* to) { at_ = to; }
+  // Where the cursor is in the buffer, and the bytes at a position (growth moves them).
+  int32_t position() const { return static_cast<int32_t>(at_ - out_.data()); }
+  uint8_t* at(int32_t position) { return out_.data() + position; }
+  bool failed() const { return out_.failed(); }
+  // Counts what was stored into the buffer's length.
+  void finish() {
+    if (at_ != nullptr) out_.commit(at_);
+  }
+
+ private:
+  uint8_t* roomGrowing(size_t n);
+  ByteBuffer& out_;
+  uint8_t* at_;
+  uint8_t* end_;
+  size_t extra_;  // the zero byte that text mode keeps after the contents
 };
 
 inline int32_t readInt32(const uint8_t* p) {

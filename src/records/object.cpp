@@ -88,6 +88,7 @@ int32_t Object::encode() {
   buffer.appendInt32(kStreamVersion);
   Encoder out(buffer);
   writeFields(out);
+  out.finish();
   if (buffer.failed()) {
     dropEncoding();
     return 0;
@@ -135,10 +136,10 @@ int32_t Object::encodeText() {
   buffer.append("<object type = '");
   buffer.append(typeName());
   buffer.append("'>\n");
-  TextSink sink(buffer);
-  TextWriter out(sink, 1);
+  ByteCursor cursor(buffer);
+  TextWriter out(cursor, 1);
   writeNamedFields(out);
-  sink.finish();
+  cursor.finish();
   buffer.append("</object>");
   if (buffer.failed()) {
     dropEncoding();
@@ -181,17 +182,6 @@ void Encoder::putRecord(int16_t id, const Object& record) {
   if (length_at < 0) return;
   record.writeFields(*this);
   endRecord(length_at);
-}
-
-int32_t Encoder::beginRecord(int16_t id, int32_t class_id) {
-  uint8_t* at = out_.extend(12);
-  if (at == nullptr) return -1;
-  storeInt32(storeInt32(storeFieldHeader(at, id, kRecordKind), class_id), 0);
-  return out_.length() - 4;  // the length, filled in after the fields
-}
-
-void Encoder::endRecord(int32_t length_at) {
-  out_.patchInt32(length_at, out_.length() - length_at - 4);
 }
 
 // ---- Decoder ----

@@ -2,7 +2,8 @@
 //
 // A record has a class id, a type name and numbered, named, typed fields. It writes itself as a
 // big-endian binary field stream (the wire and binary files) or as markup text (text files), and
-// reads itself back from either. Every record keeps its last encoding in a buffer it owns.
+// reads itself back from either. Every record keeps its last encoding until the next one, its
+// decoding or its end (see has_encoding_ below).
 //
 // Binary field stream: a version word (4 bytes, 1), then fields. A field is a header of field id
 // (16 bits) and kind (16 bits), then the payload of its kind:
@@ -117,28 +118,38 @@ inline uint8_t* storeFieldHeader(uint8_t* at, int16_t id, int16_t kind) {
   return storeInt16(storeInt16(at, id), kind);
 }
 
-// Appends fields to a buffer in the binary stream.
+// Appends fields to a buffer in the binary stream, through a cursor into the buffer's room;
+// finish() counts them into the buffer's length.
 class Encoder {
  public:
   explicit Encoder(ByteBuffer& out) : out_(out) {}
 
-  // Each field takes its room from the buffer at once and is stored with fixed-size writes;
-  // when the buffer cannot grow (past 2 GiB) nothing is written and the buffer says failed().
+  // Each field takes its room at once and is stored with fixed-size writes; when the buffer
+  // cannot grow (past 2 GiB) nothing is written and the buffer says failed().
   void putInt(int16_t id, int32_t value) {
-    if (uint8_t* at = out_.extend(8)) storeInt32(storeFieldHeader(at, id, kIntegerKind), value);
+    if (uint8_t* at = out_.room(8))
+      out_.advance(storeInt32(storeFieldHeader(at, id, kIntegerKind), value));
   }
   void putChar(int16_t id, char value) {
-    if (uint8_t* at = out_.extend(5))
-      *storeFieldHeader(at, id, kCharacterKind) = static_cast<uint8_t>(value);
+    if (uint8_t* at = out_.room(5)) {
+      at = storeFieldHeader(at, id, kCharacterKind);
+      *at = static_cast<uint8_t>(value);
+      out_.advance(at + 1);
+    }
   }
   void putString(int16_t id, std::string_view value) {
-    uint8_t* at = out_.extend(8 + value.size());
+    uint8_t* at = out_.room(8 + value.size());
     if (at == nullptr) return;
     at = storeInt32(storeFieldHeader(at, id, kStringKind), static_cast<int32_t>(value.size()));
     if (!value.empty()) std::memcpy(at, value.data(), value.size());
+    out_.advance(at + value.size());
   }
   void putBool(int16_t id, bool value) {
-    if (uint8_t* at = out_.extend(5)) *storeFieldHeader(at, id, kBooleanKind) = value ? 1 : 0;
+    if (uint8_t* at = out_.room(5)) {
+      at = storeFieldHeader(at, id, kBooleanKind);
+      *at = value ? 1 : 0;
+      out_.advance(at + 1);
+    }
   }
   // The sub-record's class id and length, then its fields (no version word).
   void putRecord(int16_t id, const Object& record);
@@ -152,13 +163,20 @@ class Encoder {
     endRecord(length_at);
   }
 
-  ByteBuffer& buffer() { return out_; }
+  void finish() { out_.finish(); }
 
  private:
   // Writes a record field's header; returns where its length goes (-1 when the buffer failed).
-  int32_t beginRecord(int16_t id, int32_t class_id);
-  void endRecord(int32_t length_at);
-  ByteBuffer& out_;
+  int32_t beginRecord(int16_t id, int32_t class_id) {
+    uint8_t* at = out_.room(12);
+    if (at == nullptr) return -1;
+    out_.advance(storeInt32(storeInt32(storeFieldHeader(at, id, kRecordKind), class_id), 0));
+    return out_.position() - 4;  // the length, filled in after the fields
+  }
+  void endRecord(int32_t length_at) {
+    if (!out_.failed()) storeInt32(out_.at(length_at), out_.position() - length_at - 4);
+  }
+  ByteCursor out_;
 };
 
 // A cursor over the fields of one record in the binary stream.

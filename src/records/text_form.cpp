@@ -9,7 +9,7 @@ namespace tq {
 
 // ---- Writing ----
 //
-// Each line is measured first and then written at the sink's cursor. The common lines are
+// Each line is measured first and then written at the buffer's cursor. The common lines are
 // written inline (text_form.h); here are the lines that need escapes, tags not made ahead or
 // the buffer to grow.
 
@@ -54,22 +54,6 @@ uint8_t* putTabs(uint8_t* at, size_t depth) {
 }
 
 }  // namespace
-
-uint8_t* TextSink::room(size_t n) {
-  if (static_cast<size_t>(end_ - at_) > n) return at_;  // the terminator fits after them too
-  finish();
-  if (!out_.reserve(n)) {
-    at_ = end_ = nullptr;
-    return nullptr;
-  }
-  at_ = out_.tail();
-  end_ = out_.limit();
-  return at_;
-}
-
-void TextSink::finish() {
-  if (at_ != nullptr) out_.commit(at_);
-}
 
 size_t TextWriter::escapedExtra(std::string_view value) {
   size_t extra = 0;

@@ -154,32 +154,6 @@ constexpr const ObjectTags* objectTagsFor() {
   }
 }
 
-// The buffer as the writer fills it: a cursor into the room after the buffer's contents, counted
-// into its length by finish(). The buffer grows by its own rule, when a line does not fit.
-class TextSink {
- public:
-  explicit TextSink(ByteBuffer& out) : out_(out), at_(out.tail()), end_(out.limit()) {}
-  TextSink(const TextSink&) = delete;
-  TextSink& operator=(const TextSink&) = delete;
-
-  // The cursor, when a line of n bytes fits with kTagPad bytes of room after it (copies may
-  // store there, and the buffer's terminator fits after them); null otherwise.
-  uint8_t* padRoom(size_t n) const {
-    return static_cast<size_t>(end_ - at_) > n + kTagPad ? at_ : nullptr;
-  }
-  // Room for exactly n bytes, growing the buffer when they do not fit; null when it cannot grow
-  // (it then says failed()).
-  uint8_t* room(size_t n);
-  void advance(uint8_t* to) { at_ = to; }
-  // Counts what was written into the buffer's length.
-  void finish();
-
- private:
-  ByteBuffer& out_;
-  uint8_t* at_;
-  uint8_t* end_;
-};
-
 // Copies n bytes of a tag made ahead, which may be read kTagPad bytes past its end, with
 // 16-byte moves into padded room: up to 31 bytes past the n are stored too, and later copies
 // overwrite them.
@@ -213,7 +187,7 @@ inline uint8_t* copyValue(uint8_t* at, const char* from, size_t n) {
 // ahead, values that need no escape, room to spare) are written inline; the rest out of line.
 class TextWriter {
  public:
-  TextWriter(TextSink& out, int depth) : out_(out), depth_(depth) {}
+  TextWriter(ByteCursor& out, int depth) : out_(out), depth_(depth) {}
 
   void putInt(TextName name, int32_t value) {
     char digits[12];
@@ -264,7 +238,7 @@ class TextWriter {
     const char* tags = name.tags();
     uint8_t* at;
     if (tags && tabs <= kTagTabs && extra == 0 &&
-        (at = out_.padRoom(tabs + 2 * name_n + 6 + value.size()))) {
+        (at = out_.padRoom(tabs + 2 * name_n + 6 + value.size(), kTagPad))) {
       at = copyTag(at, tags + kTagTabs - tabs, tabs + name_n + 2);
       at = copyValue(at, value.data(), value.size());
       out_.advance(copyTag(at, tags + 2 * kTagTabs + name_n + 3, name_n + 4));
@@ -310,7 +284,7 @@ class TextWriter {
 
   // A whole line taken from tags made ahead.
   void putMadeLine(const char* line, size_t n) {
-    if (uint8_t* at = out_.padRoom(n)) {
+    if (uint8_t* at = out_.padRoom(n, kTagPad)) {
       out_.advance(copyTag(at, line, n));
     } else if ((at = out_.room(n)) != nullptr) {
       std::memcpy(at, line, n);
@@ -320,7 +294,7 @@ class TextWriter {
   // A line "<tabs><open><name><close>".
   void putTagLine(std::string_view open, std::string_view name, std::string_view close);
 
-  TextSink& out_;
+  ByteCursor& out_;
   int depth_;
 };
 

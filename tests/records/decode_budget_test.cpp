@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "job/job.h"
@@ -81,11 +82,15 @@ std::string agendaOfEmptyWorks(int32_t n) {
 }
 
 TEST(DecodeBudgetTest, ASpentBudgetEndsTheBinaryListQuietlyAndTheRecordGoesOn) {
-  // The floor alone pays for this many empty work items; the input announces twice as many
-  // (still small enough that the floor, not the input's size, sets the budget: a work item is
-  // smaller on 32-bit systems, so more of them are affordable there).
+  // The floor alone pays for this many empty work items; the input announces more, up to twice
+  // as many, while staying small enough that the floor, not the input's size, sets the budget
+  // (an empty work item takes 12 bytes; a work item is smaller on 32-bit systems, so more of
+  // them are affordable there).
   int32_t affordable = static_cast<int32_t>(kDecodeBudgetFloor / builtCost<Work>());
-  std::string input = agendaOfEmptyWorks(affordable * 2);
+  int32_t most = static_cast<int32_t>(kDecodeBudgetFloor / (12 * kDecodeBudgetPerInputByte)) - 8;
+  int32_t announced = std::min(affordable * 2, most);
+  ASSERT_GT(announced, affordable);
+  std::string input = agendaOfEmptyWorks(announced);
   ASSERT_LT(int64_t{lengthOf(input)} * kDecodeBudgetPerInputByte, kDecodeBudgetFloor);
   Job job;
   ASSERT_EQ(job.decode(bytesOf(input), lengthOf(input)), kDecoded);
