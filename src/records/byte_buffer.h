@@ -134,6 +134,13 @@ class ByteCursor {
     return static_cast<size_t>(end_ - at_) >= n + pad + extra_ ? at_ : nullptr;
   }
   void advance(uint8_t* to) { at_ = to; }
+  // The cursor, and the room after it that contents may fill (less the zero byte of text
+  // mode). Growth moves the cursor.
+  uint8_t* cursor() const { return at_; }
+  size_t roomLeft() const {
+    size_t left = static_cast<size_t>(end_ - at_);
+    return left > extra_ ? left - extra_ : 0;
+  }
   // Where the cursor is in the buffer, and the bytes at a position (growth moves them).
   int32_t position() const { return static_cast<int32_t>(at_ - out_.data()); }
   uint8_t* at(int32_t position) { return out_.data() + position; }

@@ -265,8 +265,14 @@ class HashTable {
   int32_t free_cursor_ = 0;
 };
 
+inline constexpr char kKeyName[] = "key";
+inline constexpr char kElementName[] = "element";
+
 template <class E, int32_t Id, const char* Name>
 class Hash : public Object, public HashTable<E> {
+  using Keys = ElementCodec<TqString, 10, kKeyName>;
+  using Elements = ElementCodec<E, 30, kElementName>;
+
  public:
   static constexpr int32_t kClassId = Id;
   static constexpr const char* kTypeName = Name;
@@ -279,8 +285,8 @@ class Hash : public Object, public HashTable<E> {
     int32_t n = this->count();
     out.putInt(1, n);
     this->forEach([&](const TqString& key, const E& value) {
-      FieldCodec<TqString>::put(out, 10, key);
-      FieldCodec<E>::put(out, 30, value);
+      Keys::put(out, key);
+      Elements::put(out, value);
     });
   }
 
@@ -306,8 +312,8 @@ class Hash : public Object, public HashTable<E> {
 
   void writeNamedFields(TextWriter& out) const override {
     this->forEach([&](const TqString& key, const E& value) {
-      FieldCodec<TqString>::putText(out, NameTags<kKeyName>::name(), key);
-      FieldCodec<E>::putText(out, NameTags<kElementName>::name(), value);
+      Keys::putText(out, key);
+      Elements::putText(out, value);
     });
   }
 

@@ -20,6 +20,8 @@
 
 namespace tq {
 
+inline constexpr char kItemName[] = "item";
+
 template <class E, int32_t Id, const char* Name>
 class List : public Object {
  public:
@@ -69,7 +71,7 @@ class List : public Object {
 
   void writeFields(Encoder& out) const override {
     out.putInt(1, count());
-    for (const auto& e : items_) FieldCodec<E>::put(out, 10, *e);
+    for (const auto& e : items_) Items::put(out, *e);
   }
 
   void readField(Decoder& in) override {
@@ -94,7 +96,7 @@ class List : public Object {
   }
 
   void writeNamedFields(TextWriter& out) const override {
-    for (const auto& e : items_) FieldCodec<E>::putText(out, NameTags<kItemName>::name(), *e);
+    for (const auto& e : items_) Items::putText(out, *e);
   }
 
   void readNamedFields(const TextFrame& frame) override {
@@ -108,6 +110,8 @@ class List : public Object {
   }
 
  private:
+  using Items = ElementCodec<E, 10, kItemName>;
+
   void copyFrom(const List& other) {
     items_.reserve(other.items_.size());
     for (const auto& e : other.items_) items_.push_back(std::make_unique<E>(*e));

@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "records/byte_buffer.h"
+#include "records/field_plan.h"
 #include "records/value.h"
 
 namespace tq {
@@ -162,6 +163,9 @@ class Encoder {
     record.T::writeFields(*this);
     endRecord(length_at);
   }
+
+  // Writes a record by its plan (records/field_plan.cpp).
+  void run(const BinaryPlan& plan, const void* record);
 
   void finish() { out_.finish(); }
 

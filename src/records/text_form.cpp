@@ -9,9 +9,9 @@ namespace tq {
 
 // ---- Writing ----
 //
-// Each line is measured first and then written at the buffer's cursor. The common lines are
-// written inline (text_form.h); here are the lines that need escapes, tags not made ahead or
-// the buffer to grow.
+// Records with a field table are written by their plans (records/field_plan.cpp); here are the
+// lines of the fields that write themselves. Each line is measured, then written into room
+// taken from the buffer at once.
 
 namespace {
 
@@ -32,6 +32,13 @@ struct EscapeTable {
 };
 constexpr EscapeTable kEscape;
 
+uint8_t* putTabs(uint8_t* at, size_t depth) {
+  std::memset(at, '\t', depth);
+  return at + depth;
+}
+
+}  // namespace
+
 uint8_t* putEscaped(uint8_t* at, std::string_view value) {
   for (char c : value) {
     auto byte = static_cast<unsigned char>(c);
@@ -44,16 +51,6 @@ uint8_t* putEscaped(uint8_t* at, std::string_view value) {
   }
   return at;
 }
-
-constexpr char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
-
-uint8_t* putTabs(uint8_t* at, size_t depth) {
-  if (depth <= sizeof kTabs - 1) return copyValue(at, kTabs, depth);
-  std::memset(at, '\t', depth);
-  return at + depth;
-}
-
-}  // namespace
 
 size_t TextWriter::escapedExtra(std::string_view value) {
   size_t extra = 0;
@@ -69,19 +66,18 @@ void TextWriter::putChar(TextName name, char value) {
   putString(name, value == '\0' ? std::string_view() : std::string_view(&value, 1));
 }
 
-void TextWriter::putLineExactly(TextName name, std::string_view value, size_t extra) {
+void TextWriter::putLine(TextName name, std::string_view value, size_t extra) {
   size_t tabs = this->tabs(), name_n = name.size();
   uint8_t* at = out_.room(tabs + 2 * name_n + 6 + value.size() + extra);
   if (at == nullptr) return;
-  std::string_view text = name.name();
   at = putTabs(at, tabs);
   *at++ = '<';
-  at = copyValue(at, text.data(), name_n);
+  at = copyValue(at, name.data(), name_n);
   *at++ = '>';
   at = extra == 0 ? copyValue(at, value.data(), value.size()) : putEscaped(at, value);
   *at++ = '<';
   *at++ = '/';
-  at = copyValue(at, text.data(), name_n);
+  at = copyValue(at, name.data(), name_n);
   *at++ = '>';
   *at++ = '\n';
   out_.advance(at);
@@ -97,18 +93,18 @@ void TextWriter::putTagLine(std::string_view open, std::string_view name, std::s
   out_.advance(copyValue(at, close.data(), close.size()));
 }
 
-void TextWriter::putRecord(TextName name, const Object& record, const ObjectTags* expected) {
-  openTag(name);
+void TextWriter::putRecord(TextName name, const Object& record) {
+  putTagLine("<", name, ">\n");
   TextWriter inner(out_, depth_ + 1);
-  inner.putObject(record, expected);
-  closeTag(name);
+  inner.putObject(record);
+  putTagLine("</", name, ">\n");
 }
 
-void TextWriter::putObject(const Object& record, const ObjectTags* expected) {
-  openObject(record.typeName(), expected);
+void TextWriter::putObject(const Object& record) {
+  putTagLine("<object type = '", record.typeName(), "'>\n");
   TextWriter fields(out_, depth_ + 1);
   record.writeNamedFields(fields);
-  closeObject();
+  putTagLine("", {}, "</object>\n");
 }
 
 // ---- Named readers ----

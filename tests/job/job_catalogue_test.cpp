@@ -53,6 +53,9 @@ class JobCatalogueTest : public ::testing::TestWithParam<CatalogueEntry> {};
 TEST_P(JobCatalogueTest, IdentityAndFieldsMatchThePublishedLayout) { checkIdentity(GetParam()); }
 TEST_P(JobCatalogueTest, FilledRecordSurvivesTheBinaryForm) { checkBinaryRoundTrip(GetParam()); }
 TEST_P(JobCatalogueTest, FilledRecordSurvivesTheTextForm) { checkTextRoundTrip(GetParam()); }
+TEST_P(JobCatalogueTest, BothFormsAreWhatTheFieldTableSays) {
+  checkWrittenAsItsTableSays(GetParam());
+}
 
 std::string entryName(const ::testing::TestParamInfo<CatalogueEntry>& param) {
   return "class_" + std::to_string(param.param.class_id) + "_" + std::to_string(param.index);

@@ -197,6 +197,7 @@ class CatalogueTest : public ::testing::TestWithParam<CatalogueEntry> {};
 TEST_P(CatalogueTest, IdentityAndFieldsMatchThePublishedLayout) { checkIdentity(GetParam()); }
 TEST_P(CatalogueTest, FilledRecordSurvivesTheBinaryForm) { checkBinaryRoundTrip(GetParam()); }
 TEST_P(CatalogueTest, FilledRecordSurvivesTheTextForm) { checkTextRoundTrip(GetParam()); }
+TEST_P(CatalogueTest, BothFormsAreWhatTheFieldTableSays) { checkWrittenAsItsTableSays(GetParam()); }
 
 std::string entryName(const ::testing::TestParamInfo<CatalogueEntry>& param) {
   return std::string(param.param.type_name) + "_" + std::to_string(param.index);

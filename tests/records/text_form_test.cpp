@@ -181,12 +181,13 @@ TEST(TextFormTest, ListsKeepOrderAndEmptyListsWriteNoItems) {
   EXPECT_EQ(strings_back[0], TqString("b"));
 }
 
-// The writer copies common lines from tags made ahead, for up to 16 tabs, and writes the rest
-// byte by byte; both must give the same lines, at every depth and wherever the buffer grows.
+// Plans are kept for the shallower depths and made at every write for the deeper ones; both
+// must give the same lines, at every depth and wherever the buffer grows.
 std::string tabs(int n) { return std::string(static_cast<size_t>(n), '\t'); }
 
 TEST(TextFormTest, LinesAreExactAtEveryDepthAndBufferSize) {
-  const int kDepth = 24;  // the innermost lines are 48 tabs deep
+  const int kDepth =
+      24;  // the innermost lines are 48 tabs deep, past the depths whose plans are kept
   auto top = makeNest(kDepth);
   std::string expected = "<version>1</version>\n<object type = 'nest'>\n";
   int level = 1;

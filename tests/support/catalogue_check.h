@@ -1,6 +1,7 @@
 // One table row per record class, and the checks every class must pass: its identity, its field
 // table against the published layout, and a round trip of a fully filled record through the
-// binary and the text form into a fresh record (compared by encoding again).
+// binary and the text form into a fresh record (compared by encoding again), and both forms of
+// a filled record against the plain writing of its table (support/reference_writer.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 
 #include "records/object.h"
 #include "support/record_filler.h"
+#include "support/reference_writer.h"
 #include "support/sample_records.h"
 
 namespace tq::test {
@@ -27,6 +29,9 @@ struct CatalogueEntry {
   bool binary_only_fields;
   // False where the text form cannot be read back at all (a field named by a digit).
   bool text_readable;
+  // Both forms written the plain way.
+  std::string (*reference_binary)(const Object&);
+  std::string (*reference_text)(const Object&);
 };
 
 inline std::ostream& operator<<(std::ostream& os, const CatalogueEntry& e) {
@@ -36,17 +41,20 @@ inline std::ostream& operator<<(std::ostream& os, const CatalogueEntry& e) {
 template <class R>
 CatalogueEntry catalogueEntry(int32_t class_id, const char* type_name, const char* layout,
                               bool text_readable = true) {
-  return CatalogueEntry{class_id,
-                        type_name,
-                        layout,
-                        []() -> std::unique_ptr<Object> { return std::make_unique<R>(); },
-                        [](Object& record) {
-                          RecordFiller filler;
-                          filler.fill(static_cast<R&>(record));
-                        },
-                        &signatureOf<R>,
-                        hasBinaryOnlyFields<R>(),
-                        text_readable};
+  return CatalogueEntry{
+      class_id,
+      type_name,
+      layout,
+      []() -> std::unique_ptr<Object> { return std::make_unique<R>(); },
+      [](Object& record) {
+        RecordFiller filler;
+        filler.fill(static_cast<R&>(record));
+      },
+      &signatureOf<R>,
+      hasBinaryOnlyFields<R>(),
+      text_readable,
+      [](const Object& record) { return ReferenceBinary::encode(static_cast<const R&>(record)); },
+      [](const Object& record) { return ReferenceText::encode(static_cast<const R&>(record)); }};
 }
 
 inline std::string wrapText(std::string_view text) {
@@ -101,6 +109,16 @@ inline void checkTextRoundTrip(const CatalogueEntry& e) {
   // Fields without a text name stay behind; everything else must match in the binary form too.
   if (!e.binary_only_fields) {
     EXPECT_EQ(encodeBytes(*back), bytes);
+  }
+}
+
+// A filled record and a default one, in both forms, are what their field table says.
+inline void checkWrittenAsItsTableSays(const CatalogueEntry& e) {
+  std::unique_ptr<Object> record = e.make();
+  for (int filled = 0; filled < 2; ++filled) {
+    if (filled) e.fill(*record);
+    EXPECT_EQ(encodeBytes(*record), e.reference_binary(*record)) << (filled ? "filled" : "default");
+    EXPECT_EQ(encodeTextOf(*record), e.reference_text(*record)) << (filled ? "filled" : "default");
   }
 }
 
