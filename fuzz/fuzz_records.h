@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "records/basic_records.h"
+#include "records/catalogue_work.h"
 
 namespace tq::fuzz {
 
@@ -34,13 +35,16 @@ class Everything : public Record<Everything> {
   StringList strings;
   StringHash names;
   IntHash numbers;
+  Work work;  // sub-records of fixed and of variable length, read by a plan
+  WorkList works;
   static constexpr auto fields() {
     return std::make_tuple(
         Field(1, "number", &Everything::number), Field(2, "letter", &Everything::letter),
         Field(3, "text", &Everything::text), Field(4, "flag", &Everything::flag),
         Field(5, "nested", &Everything::nested), Field(6, "ids", &Everything::ids),
         Field(7, "strings", &Everything::strings), Field(8, "names", &Everything::names),
-        Field(9, "numbers", &Everything::numbers));
+        Field(9, "numbers", &Everything::numbers), Field(10, "work", &Everything::work),
+        Field(11, "works", &Everything::works));
   }
 };
 

@@ -1,5 +1,5 @@
-// Decodes arbitrary input as a message holding a job list (binary) and as a job (text form).
-// The first byte picks the form.
+// Decodes arbitrary input as a message holding a job list (binary: by read plans and field by
+// field, which must agree) and as a job (text form). The first byte picks the form.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -7,6 +7,8 @@
 #include "job/job.h"
 #include "job/message.h"
 #include "platform/log_sink.h"
+#include "platform/random.h"
+#include "records/read_plan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool quiet = [] {
@@ -28,10 +30,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     again.encodeText();
     if (again.encoded() != job.encoded()) std::abort();
   } else {
+    // Read by plans, and field by field: both must give the same message.
+    tq::platform::seedRandom(1);
     tq::Message message;
-    if (message.decode(body, n) != tq::kDecoded) return 0;
+    int result = message.decode(body, n);
+    tq::platform::seedRandom(1);
+    tq::setReadPlans(false);
+    tq::Message plain;
+    int plain_result = plain.decode(body, n);
+    tq::setReadPlans(true);
+    if (plain_result != result) std::abort();
+    if (result != tq::kDecoded) return 0;
     message.encode();
     std::string once(message.encoded());
+    plain.encode();
+    if (std::string(plain.encoded()) != once) std::abort();
     tq::Message again;
     if (again.decode(message.buffer(), message.bufferLength()) != tq::kDecoded) std::abort();
     again.encode();

@@ -26,7 +26,9 @@
 
 #include "records/field_codec.h"
 #include "records/field_plan.h"
+#include "records/limits.h"
 #include "records/plan_fields.h"
+#include "records/read_plan.h"
 
 namespace tq {
 
@@ -35,6 +37,7 @@ template <class D, class Base = Object>
 class Record : public Base {
  public:
   using FieldTableClass = D;
+  using RecordBase = Base;
 
   int32_t classId() const override { return D::kClassId; }
   const char* typeName() const override { return D::kTypeName; }
@@ -116,6 +119,65 @@ class Record : public Base {
   }
   static inline BinaryPlanSlot binary_plan_;
   static inline TextPlanSlots text_plans_;
+
+ public:
+  // Reads every field of a record of this class from `in`: by the class's read plan as far as
+  // the stream is as written, then field by field (records/read_plan.h).
+  static void readFields(D& record, Decoder& in) {
+    const ReadPlan& plan = read_plan_.get(&buildRead, &record);
+    if (in.depth() + plan.levels <= kMaxNestingDepth && readPlansOn()) {
+      const uint8_t* start = in.peek();
+      const uint8_t* at =
+          readByPlan(plan, &record, start, start + in.remaining(), in.depth(), in.budget());
+      in.skipBytes(static_cast<int32_t>(at - start));
+    }
+    while (in.next()) {
+      record.D::readField(in);
+      if (!in.consumed()) in.skip();
+    }
+  }
+  // The walk of the table into a read plan; `top` for the record's own fields (where reading
+  // may go back to), not for those of a sub-record taken whole.
+  static void planReadFields(ReadPlanBuilder& b, D& record, bool top) {
+    planReadIn(b, record, top, std::make_index_sequence<kFieldCount>());
+  }
+  // How deep the sub-records nest when a read plan takes the fields whole; -1 when it cannot.
+  static constexpr int flatFieldLevels() {
+    int deepest = 0;
+    std::apply(
+        [&](const auto&... f) {
+          ((deepest =
+                deeper(deepest, flatReadLevels<typename std::decay_t<decltype(f)>::Member>())),
+           ...);
+        },
+        D::fields());
+    return deepest < 0 ? -1 : deepest + 1;
+  }
+
+ private:
+  static constexpr size_t kFieldCount = std::tuple_size_v<decltype(D::fields())>;
+  static constexpr int deeper(int deepest, int levels) {
+    return deepest < 0 || levels < 0 ? -1 : levels > deepest ? levels : deepest;
+  }
+  template <size_t... I>
+  static void planReadIn([[maybe_unused]] ReadPlanBuilder& b, [[maybe_unused]] D& record,
+                         [[maybe_unused]] bool top, std::index_sequence<I...>) {
+    (planReadAt<I>(b, record, top), ...);
+  }
+  template <size_t I>
+  static void planReadAt(ReadPlanBuilder& b, D& record, bool top) {
+    static constexpr auto f = std::get<I>(D::fields());
+    if (top) b.beginField();
+    planReadField(b, f.id, record.*(f.member), top ? &readErased<I> : nullptr);
+  }
+  template <size_t I>
+  static void readErased(void* record, Decoder& in) {
+    readAt<I>(*static_cast<D*>(record), in);
+  }
+  static void buildRead(ReadPlanBuilder& b, const void* record) {
+    planReadFields(b, *static_cast<D*>(const_cast<void*>(record)), true);
+  }
+  static inline ReadPlanSlot read_plan_;
 
   using Reader = void (*)(D&, Decoder&);
   template <size_t N>

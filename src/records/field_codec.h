@@ -10,7 +10,9 @@
 #include <string>
 #include <type_traits>
 
+#include "records/limits.h"
 #include "records/object.h"
+#include "records/record_traits.h"
 #include "records/text_form.h"
 #include "records/tq_string.h"
 
@@ -66,13 +68,36 @@ struct FieldCodec<TqString> {
   }
 };
 
-// A record, which may be of a class derived from T (a container's element): written through
-// its virtual operations.
+// Reads a record field into a record of class T itself: by T's read plan when T reads by its
+// table, else field by field through direct calls rather than the virtual table.
+template <class T>
+bool getRecordOf(Decoder& in, int16_t id, T& record) {
+  const uint8_t* fields;
+  int32_t n;
+  if (!in.enterRecord(id, record.T::classId(), fields, n)) return false;
+  // Deeper than the limit the sub-record keeps its defaults; the container goes on after it.
+  if (in.depth() + 1 <= kMaxNestingDepth) {
+    Decoder inner(fields, n, in.depth() + 1, in.budget());
+    if constexpr (kReadsByTable<T>) {
+      T::readFields(record, inner);
+    } else {
+      while (inner.next()) {
+        record.T::readField(inner);
+        if (!inner.consumed()) inner.skip();
+      }
+    }
+  }
+  return true;
+}
+
+// A record. It is written through its virtual operations, since it may be of a class derived
+// from T (a container's element); it is read into a record of class T itself (a member, or an
+// element the reader has just made).
 template <class T>
 struct FieldCodec<T, std::enable_if_t<std::is_base_of_v<Object, T>>> {
   static constexpr int16_t kKind = kRecordKind;
   static void put(Encoder& out, int16_t id, const T& v) { out.putRecord(id, v); }
-  static bool get(Decoder& in, int16_t id, T& v) { return in.getRecord(id, v); }
+  static bool get(Decoder& in, int16_t id, T& v) { return getRecordOf(in, id, v); }
   static void putText(TextWriter& out, TextName name, const T& v) { out.putRecord(name, v); }
   static bool getText(const TextFrame& f, TextKey name, T& v) {
     return text::getRecord(f, name, v);

@@ -43,6 +43,10 @@ struct PlanStep {
   uint32_t chunk;
   uint32_t offset;
   PlanOp op;
+  // Read plans: a field of the record itself begins with the run, and the bytes the stream
+  // must hold from the run on (the run, and the sub-records of fixed length it begins).
+  bool restart = false;
+  uint32_t need = 0;
 };
 
 // A field written by its own writer, Sink being Encoder (binary) or TextWriter (text).

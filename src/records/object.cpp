@@ -30,10 +30,6 @@ Encodings& encodings() {
 
 }  // namespace
 
-Object::~Object() {
-  if (has_encoding_) dropEncoding();
-}
-
 ByteBuffer& Object::ownBuffer() {
   Encodings& table = encodings();
   std::lock_guard<std::mutex> lock(table.mutex);
@@ -226,16 +222,11 @@ bool Decoder::getString(int16_t id, TqString& value) {
 }
 
 bool Decoder::getRecord(int16_t id, Object& record) {
-  if (!matches(id, kRecordKind)) return false;
-  int32_t class_id, n;
-  const uint8_t* p;
-  if (!takeInt32(class_id) || class_id != record.classId() || !takeInt32(n) || !takeBytes(n, p)) {
-    stop();
-    return false;
-  }
+  const uint8_t* fields;
+  int32_t n;
+  if (!enterRecord(id, record.classId(), fields, n)) return false;
   // Deeper than the limit the sub-record keeps its defaults; the container goes on after it.
-  if (depth_ + 1 <= kMaxNestingDepth) record.decodeFields(p, n, depth_ + 1, budget_);
-  consumed_ = true;
+  if (depth_ + 1 <= kMaxNestingDepth) record.decodeFields(fields, n, depth_ + 1, budget_);
   return true;
 }
 

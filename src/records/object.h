@@ -64,7 +64,10 @@ class Object : public Value {
   static constexpr int32_t kClassId = 71;
   static constexpr int32_t kStreamVersion = 1;
 
-  ~Object() override;
+  // Inline: most records (list elements, sub-records) were never encoded on their own.
+  ~Object() override {
+    if (has_encoding_) dropEncoding();
+  }
 
   // The virtual operations, in their fixed slot order after the destructor and classId().
   int32_t classId() const override { return kClassId; }
@@ -228,7 +231,6 @@ class Decoder {
   bool getBool(int16_t id, bool& value);
   // The class id in the stream must equal the destination's; its fields are decoded in place.
   bool getRecord(int16_t id, Object& record);
-
   // Skips the current (unconsumed) field by its kind; an unknown kind ends the record.
   void skip();
   // Ends the record: everything after the cursor is lost.
@@ -253,11 +255,31 @@ class Decoder {
     return true;
   }
   void markConsumed() { consumed_ = true; }
+  // The bytes at the cursor, and a step over n of them (at most what remains).
+  const uint8_t* peek() const { return cursor_; }
+  void skipBytes(int32_t n) {
+    cursor_ += n;
+    remaining_ -= n;
+  }
 
   // Where a record's field table matched last: writers emit fields in table order, so the
   // entry after it is tried first.
   int hint() const { return hint_; }
   void setHint(int hint) { hint_ = hint; }
+
+  // Takes a record field's class id and length, and its bytes when the class is `class_id`;
+  // otherwise ends the record (false).
+  bool enterRecord(int16_t id, int32_t class_id, const uint8_t*& fields, int32_t& n) {
+    if (!matches(id, kRecordKind)) return false;
+    int32_t stream_class;
+    if (!takeInt32(stream_class) || stream_class != class_id || !takeInt32(n) ||
+        !takeBytes(n, fields)) {
+      stop();
+      return false;
+    }
+    consumed_ = true;
+    return true;
+  }
 
  private:
   const uint8_t* cursor_;

@@ -10,20 +10,10 @@
 
 #include "records/field_codec.h"
 #include "records/field_plan.h"
+#include "records/read_plan.h"
+#include "records/record_traits.h"
 
 namespace tq {
-
-template <class T, class = void>
-inline constexpr bool kHasTypeName = false;
-template <class T>
-inline constexpr bool kHasTypeName<T, std::void_t<decltype(T::kTypeName)>> = true;
-
-// True for a class written by its own field table (a Record<T>).
-template <class T, class = void>
-inline constexpr bool kHasFieldTable = false;
-template <class T>
-inline constexpr bool kHasFieldTable<T, std::void_t<typename T::FieldTableClass>> =
-    std::is_same_v<typename T::FieldTableClass, T>;
 
 template <class T>
 inline constexpr bool kIsScalar = std::is_same_v<T, int32_t> || std::is_same_v<T, bool> ||
@@ -50,7 +40,7 @@ constexpr int32_t fixedBinarySize() {
     return 8;
   } else if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, char>) {
     return 5;
-  } else if constexpr (kHasFieldTable<T>) {
+  } else if constexpr (kWritesByTable<T>) {
     constexpr int32_t fields = T::fixedFieldsSize();
     return fields < 0 ? -1 : 12 + fields;
   } else {
@@ -102,7 +92,7 @@ void planBinaryField(PlanBuilder<Encoder>& b, int16_t id, const T& v) {
       T::planBinaryFields(b, v);
     } else {
       b.open();
-      if constexpr (kHasFieldTable<T>) {
+      if constexpr (kWritesByTable<T>) {
         T::planBinaryFields(b, v);
       } else {
         b.call(&writeFieldsCall<T>, &v, id, 0, {});
@@ -136,7 +126,7 @@ void planTextField(PlanBuilder<TextWriter>& b, std::string_view name, const T& v
     b.constant("<object type = '");
     b.constant(T::kTypeName);
     b.constant("'>\n");
-    if constexpr (kHasFieldTable<T>) {
+    if constexpr (kWritesByTable<T>) {
       T::planTextFields(b, v, depth + 2);
     } else {
       b.call(&writeNamedFieldsCall<T>, &v, 0, depth + 2, {});
@@ -149,6 +139,46 @@ void planTextField(PlanBuilder<TextWriter>& b, std::string_view name, const T& v
     b.constant(">\n");
   } else {
     b.call(&putTextCall<T>, &v, 0, depth, name);
+  }
+}
+
+// How deep the sub-records of a T nest when a read plan takes them whole (scalars and records
+// that read by their tables and hold only such fields); -1 when it cannot. 0 for a scalar.
+template <class T>
+constexpr int flatReadLevels() {
+  if constexpr (kIsScalar<T>) {
+    return 0;
+  } else if constexpr (kReadsByTable<T>) {
+    return T::flatFieldLevels();
+  } else {
+    return -1;
+  }
+}
+
+// Field `id` holding v, as a read plan expects it. A record the plan can take whole, at most
+// kMaxPlanOpen deep, is read within the plan; any other field by `reader`, its table's entry.
+template <class T>
+void planReadField(ReadPlanBuilder& b, int16_t id, T& v, FieldReader reader) {
+  constexpr int levels = flatReadLevels<T>();
+  if constexpr (kIsScalar<T>) {
+    b.header(id, FieldCodec<T>::kKind);
+    b.value(scalarOp<T>(), &v);
+  } else if constexpr (levels > 0 && levels <= kMaxPlanOpen) {
+    constexpr int32_t fixed = fixedBinarySize<T>();
+    b.header(id, kRecordKind);
+    b.int32(v.T::classId());
+    if (fixed >= 0) {
+      b.fixedLength(fixed - 12);
+    } else {
+      b.open();
+    }
+    b.enter();
+    T::planReadFields(b, v, false);
+    b.leave();
+    if (fixed < 0) b.close();
+  } else {
+    b.header(id, FieldCodec<T>::kKind);
+    b.field(reader);
   }
 }
 

@@ -56,8 +56,6 @@ TqString::TqString(TqString&& other) noexcept : Value(other), bits_(other.bits_)
 TqString::TqString(int value) : TqString() { assign(value); }
 TqString::TqString(double value) : TqString() { assign(value); }
 
-TqString::~TqString() { release(detach()); }
-
 TqString& TqString::operator=(const TqString& other) {
   if (this != &other) assign(static_cast<const Value&>(other));
   return *this;

@@ -29,7 +29,10 @@ class TqString : public Value {
   TqString(TqString&& other) noexcept;
   explicit TqString(int value);
   explicit TqString(double value);
-  ~TqString() override;
+  // Inline, so that an empty string (most of a decoded record's) costs a test and no call.
+  ~TqString() override {
+    if (bits_ > kSecureBit) release(detach());
+  }
 
   TqString& operator=(const TqString& other);
   TqString& operator=(TqString&& other) noexcept;
