@@ -1,55 +1,12 @@
-# Cross build for 32-bit Windows with Debian's mingw-w64 compilers (the -posix thread variant).
+# Cross build for 32-bit Windows, the product's platform:
 #
 #   cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake
 #
-# Third-party libraries (Expat, PCRE2, GoogleTest) come from the prefix that
-# scripts/windows-deps.sh fills: the cache variable TQ_WIN32_DEPS, else the environment variable
-# of the same name, else ~/.cache/tq-win32-deps. zlib comes from Debian's libz-mingw-w64-dev in
-# /usr/i686-w64-mingw32. Programs are linked fully statically (libgcc, libstdc++, winpthread) so
-# that they run under Wine, or on Windows, with no DLL beside them. Tests and test discovery run
-# through scripts/wine-run.sh.
-
-set(CMAKE_SYSTEM_NAME Windows)
+# Third-party libraries come from TQ_WIN32_DEPS (the cache variable, else the environment
+# variable, else ~/.cache/tq-win32-deps), which scripts/windows-deps.sh fills; the programs run
+# under 32-bit Wine. See toolchain-mingw-common.cmake.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(TQ_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TQ_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TQ_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TQ_MINGW_TRIPLE}-windres)
-set(CMAKE_AR ${TQ_MINGW_TRIPLE}-gcc-ar-posix CACHE FILEPATH "")
-set(CMAKE_RANLIB ${TQ_MINGW_TRIPLE}-gcc-ranlib-posix CACHE FILEPATH "")
-
-# The dependency prefix. Try-compile projects inherit it through the environment variable.
-if(NOT TQ_WIN32_DEPS)
-  if(DEFINED ENV{TQ_WIN32_DEPS} AND NOT "$ENV{TQ_WIN32_DEPS}" STREQUAL "")
-    set(TQ_WIN32_DEPS "$ENV{TQ_WIN32_DEPS}")
-  else()
-    set(TQ_WIN32_DEPS "$ENV{HOME}/.cache/tq-win32-deps")
-  endif()
-endif()
-set(TQ_WIN32_DEPS "${TQ_WIN32_DEPS}" CACHE PATH "Prefix of the Windows third-party libraries")
-set(ENV{TQ_WIN32_DEPS} "${TQ_WIN32_DEPS}")
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TQ_WIN32_DEPS)
-
-set(CMAKE_FIND_ROOT_PATH "${TQ_WIN32_DEPS}" /usr/${TQ_MINGW_TRIPLE})
-set(CMAKE_PREFIX_PATH "${TQ_WIN32_DEPS}")
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# pkg-config (used by some Find modules) must see the Windows .pc files, never the host's.
-set(ENV{PKG_CONFIG_LIBDIR} "${TQ_WIN32_DEPS}/lib/pkgconfig:/usr/${TQ_MINGW_TRIPLE}/lib/pkgconfig")
-set(ENV{PKG_CONFIG_PATH} "")
-
-# Static libraries only: never pick an import library (libz.dll.a) over the archive.
-set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
-set(ZLIB_USE_STATIC_LIBS ON)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Run Windows programs (tests, test discovery) under Wine with the project's private prefix.
-get_filename_component(TQ_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR "${TQ_SOURCE_ROOT}/scripts/wine-run.sh")
+set(TQ_DEPS_VARIABLE TQ_WIN32_DEPS)
+set(TQ_DEPS_DEFAULT "$ENV{HOME}/.cache/tq-win32-deps")
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

@@ -4,9 +4,28 @@
 #                            protobuf (the benchmarks' anchor only)
 #   fuzzing, formatting      clang with its sanitizer and libFuzzer runtimes, clang-format
 #   Windows build and tests  the i686 mingw-w64 compilers (posix threads), zlib for mingw,
-#                            dpkg-dev (source packages), Wine with its 32-bit half (i386)
+#                            dpkg-dev (source packages), Wine with its 32-bit half (i386);
+#                            on a machine that cannot run 32-bit programs (some virtual
+#                            machines have no 32-bit mode), also the x86-64 mingw-w64 compilers
+#                            and 64-bit Wine, for the 64-bit Windows build that is tested there
 # Safe to run again: when everything is there it only checks and returns.
 set -euo pipefail
+
+# Installs the 64-bit Windows tools when 32-bit programs cannot run here.
+windows64_tools() {
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 && return 0
+  local tools=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64) want=()
+  for pkg in "${tools[@]}"; do
+    [[ "$(dpkg-query -W -f='${db:Status-Abbrev}' "$pkg" 2>/dev/null || true)" == ii* ]] ||
+      want+=("$pkg")
+  done
+  [[ ${#want[@]} -eq 0 ]] && return 0
+  echo "install-deps: this machine cannot run 32-bit programs; installing ${want[*]}"
+  local sudo=()
+  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
+    "${want[@]}" </dev/null
+}
 
 packages=(
   build-essential cmake make pkgconf git ca-certificates xz-utils
@@ -29,6 +48,7 @@ else
 fi
 
 if [[ ${#missing[@]} -eq 0 && $need_i386 -eq 0 ]]; then
+  windows64_tools
   echo "install-deps: all packages present"
   exit 0
 fi
@@ -60,3 +80,4 @@ if ! "${install[@]}" "${missing[@]}" </dev/null; then
   echo "install-deps: retrying with the packages of $release itself preferred" >&2
   "${install[@]}" -t "$release" "${missing[@]}" </dev/null
 fi
+windows64_tools

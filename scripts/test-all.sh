@@ -4,13 +4,17 @@
 #      errors, benchmarks compiled), its tests and the
 #      budget checks (tq-budget -all: hostile inputs against their memory allowance)
 #   2. native build with AddressSanitizer + UndefinedBehaviorSanitizer and its tests
-#   3. 32-bit Windows build (mingw-w64, warnings are errors) and its tests under Wine
+#   3. 32-bit Windows build (mingw-w64, warnings are errors) and its tests under Wine; on a
+#      machine that cannot run 32-bit programs (some virtual machines have no 32-bit mode, and
+#      32-bit Wine needs it) the 32-bit build is compiled without its tests, and the tests run
+#      in a 64-bit Windows build under 64-bit Wine instead
 #   4. libFuzzer targets (clang), each for TQ_FUZZ_SECONDS, two at a time, when fuzz/ has any
 # It installs what is missing first (scripts/install-deps.sh, scripts/windows-deps.sh).
 # Every stage runs even when an earlier one fails; the exit status is non-zero if any failed.
 #
 # Environment: TQ_JOBS (parallel jobs, default 2), TQ_BUILD_ROOT (default <repo>/build-ci),
-# TQ_WIN32_DEPS (Windows libraries), TQ_WINEPREFIX (Wine prefix, default <build root>/wine),
+# TQ_WIN32_DEPS, TQ_WIN64_DEPS (Windows libraries), TQ_WINEPREFIX, TQ_WINE64PREFIX (Wine
+# prefixes, default <build root>/wine and <build root>/wine64),
 # TQ_FUZZ_SECONDS (time per fuzzer, default 60; the stage takes about that times half the
 # number of targets, plus its build), TQ_FUZZ_RUNS (most inputs per fuzzer, default no bound),
 # TQ_STAGES (which stages, default "native asan win32 fuzz").
@@ -21,8 +25,13 @@ jobs="${TQ_JOBS:-2}"
 builds="${TQ_BUILD_ROOT:-$root/build-ci}"
 stages="${TQ_STAGES:-native asan win32 fuzz}"
 export TQ_WIN32_DEPS="${TQ_WIN32_DEPS:-$HOME/.cache/tq-win32-deps}"
+export TQ_WIN64_DEPS="${TQ_WIN64_DEPS:-$HOME/.cache/tq-win64-deps}"
 # A Wine prefix per build root, so that runs in separate build roots never share a wineserver.
 export TQ_WINEPREFIX="${TQ_WINEPREFIX:-$builds/wine}"
+export TQ_WINE64PREFIX="${TQ_WINE64PREFIX:-$builds/wine64}"
+
+# Whether this machine runs 32-bit x86 programs, which 32-bit Wine needs.
+runs_i386() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 
 heading() {
   echo
@@ -94,20 +103,41 @@ asan() {
 }
 
 win32() {
-  local dir="$builds/win32" status native_tools=""
+  local dir="$builds/win32" native_tools="" tests=ON
   # With the native stage's programs at hand, the Windows and Linux programs also serve each other.
   [[ -x "$builds/native/tools/tq-aesubmit" ]] && native_tools="$builds/native/tools"
+  runs_i386 || tests=OFF
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
     -DTQ_WIN32_DEPS="$TQ_WIN32_DEPS" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON \
+    -DTQ_BUILD_TESTS=$tests -DTQ_NATIVE_TOOLS_DIR="$native_tools" &&
+    cmake --build "$dir" -j"$jobs" || return 1
+  if [[ $tests == ON ]]; then
+    wine_tests "$dir"
+    return
+  fi
+  echo
+  echo "This machine cannot run 32-bit programs (/lib/ld-linux.so.2 does not start), so neither"
+  echo "can 32-bit Wine: the 32-bit build above is the library, programs and plug-in without"
+  echo "their tests. The tests run in a 64-bit Windows build under 64-bit Wine: the same Windows"
+  echo "code, with 64-bit pointers."
+  echo
+  dir="$builds/win64"
+  cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
+    -DTQ_WIN64_DEPS="$TQ_WIN64_DEPS" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON \
     -DTQ_NATIVE_TOOLS_DIR="$native_tools" &&
     cmake --build "$dir" -j"$jobs" || return 1
-  local init_start=$SECONDS
-  "$root/scripts/wine-run.sh" --init || return 1
-  echo "Wine prefix $TQ_WINEPREFIX ready ($((SECONDS - init_start)) s)"
-  "$root/scripts/wine-run.sh" --start-server || return 1
+  wine_tests "$dir" --win64
+}
+
+# Runs a Windows build's tests under Wine (--win64: 64-bit Wine), with a persistent wineserver.
+wine_tests() {
+  local dir="$1" arch="${2:-}" status init_start=$SECONDS
+  "$root/scripts/wine-run.sh" $arch --init || return 1
+  echo "Wine prefix ready ($((SECONDS - init_start)) s)"
+  "$root/scripts/wine-run.sh" $arch --start-server || return 1
   ctest_run "$dir"
   status=$?
-  "$root/scripts/wine-run.sh" --stop-server || true
+  "$root/scripts/wine-run.sh" $arch --stop-server || true
   return $status
 }
 
@@ -143,6 +173,10 @@ heading "dependencies"
 bash "$root/scripts/install-deps.sh" || { echo "test-all: installing packages failed" >&2; exit 1; }
 if [[ " $stages " == *" win32 "* ]]; then
   bash "$root/scripts/windows-deps.sh" || { echo "test-all: Windows libraries failed" >&2; exit 1; }
+  if ! runs_i386; then
+    bash "$root/scripts/windows-deps.sh" --win64 ||
+      { echo "test-all: 64-bit Windows libraries failed" >&2; exit 1; }
+  fi
 fi
 echo "-- dependencies ready in $((SECONDS - total_start)) s"
 
@@ -150,7 +184,7 @@ for s in $stages; do
   case "$s" in
     native) stage "native (RelWithDebInfo, -Werror)" native ;;
     asan) stage "native with ASan + UBSan" asan ;;
-    win32) stage "32-bit Windows under Wine" win32 ;;
+    win32) stage "Windows under Wine" win32 ;;
     fuzz) stage "fuzz targets (libFuzzer)" fuzz ;;
     *) echo "test-all: unknown stage $s" >&2; exit 2 ;;
   esac

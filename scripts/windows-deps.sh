@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the third-party libraries of the Windows build (32-bit, static) into a cached prefix:
+# Builds the third-party libraries of the Windows build (static) into a cached prefix:
 #
 #   Expat, PCRE2 (8-bit, no JIT)  from the upstream tarballs of Debian's source packages
 #   GoogleTest and GoogleMock     from the sources of Debian's googletest package
 #   zlib                          is not built: Debian's libz-mingw-w64-dev provides it
 #
-# Usage: scripts/windows-deps.sh            (prefix: $TQ_WIN32_DEPS or ~/.cache/tq-win32-deps)
+# Usage: scripts/windows-deps.sh            32-bit (prefix: $TQ_WIN32_DEPS or ~/.cache/tq-win32-deps)
+#        scripts/windows-deps.sh --win64    64-bit (prefix: $TQ_WIN64_DEPS or ~/.cache/tq-win64-deps)
 #        TQ_WIN32_DEPS_REBUILD=1 scripts/windows-deps.sh   to rebuild a complete prefix
 #
 # The prefix records what it was built from; a run that finds it complete and current returns
@@ -15,18 +16,26 @@ set -euo pipefail
 shopt -s inherit_errexit
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-prefix="${TQ_WIN32_DEPS:-$HOME/.cache/tq-win32-deps}"
+if [[ "${1:-}" == --win64 ]]; then
+  triple=x86_64-w64-mingw32
+  deps_variable=TQ_WIN64_DEPS
+  prefix="${TQ_WIN64_DEPS:-$HOME/.cache/tq-win64-deps}"
+else
+  triple=i686-w64-mingw32
+  deps_variable=TQ_WIN32_DEPS
+  prefix="${TQ_WIN32_DEPS:-$HOME/.cache/tq-win32-deps}"
+fi
 jobs="${TQ_JOBS:-2}"
-toolchain="$root/cmake/toolchain-i686-w64-mingw32.cmake"
+toolchain="$root/cmake/toolchain-$triple.cmake"
 gtest_src=/usr/src/googletest
 
 say() { echo "windows-deps: $*" >&2; }
 die() { echo "windows-deps: error: $*" >&2; exit 1; }
 
-for tool in i686-w64-mingw32-gcc-posix i686-w64-mingw32-g++-posix cmake; do
+for tool in $triple-gcc-posix $triple-g++-posix cmake; do
   command -v "$tool" >/dev/null || die "$tool is missing; run scripts/install-deps.sh first"
 done
-[[ -f /usr/i686-w64-mingw32/lib/libz.a ]] || die "libz-mingw-w64-dev is missing; run scripts/install-deps.sh"
+[[ -f /usr/$triple/lib/libz.a ]] || die "libz-mingw-w64-dev is missing; run scripts/install-deps.sh"
 [[ -f $gtest_src/CMakeLists.txt ]] || die "$gtest_src is missing (package googletest)"
 
 # One build of a prefix at a time; a second run waits and then finds it complete.
@@ -37,8 +46,9 @@ flock 9
 # What the prefix is built from. Any change here rebuilds it.
 key="$(
   {
-    sha256sum "${BASH_SOURCE[0]}" "$toolchain" | cut -d' ' -f1
-    i686-w64-mingw32-g++-posix --version | head -n1
+    sha256sum "${BASH_SOURCE[0]}" "$toolchain" "$root/cmake/toolchain-mingw-common.cmake" |
+      cut -d' ' -f1
+    $triple-g++-posix --version | head -n1
     dpkg-query -W -f='${Package} ${Version}\n' googletest libz-mingw-w64-dev 2>/dev/null || true
   } | sha256sum | cut -d' ' -f1
 )"
@@ -117,7 +127,7 @@ cmake_build() {
   local log="$prefix/build/$name.log"
   if ! {
     cmake -S "$src" -B "$prefix/build/$name" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-      -DTQ_WIN32_DEPS="$prefix" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+      -D$deps_variable="$prefix" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
       -DBUILD_SHARED_LIBS=OFF "$@" &&
       cmake --build "$prefix/build/$name" -j"$jobs" &&
       cmake --install "$prefix/build/$name"

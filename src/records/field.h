@@ -42,34 +42,30 @@ class Record : public Base {
   int32_t classId() const override { return D::kClassId; }
   const char* typeName() const override { return D::kTypeName; }
 
+  // Both forms are written by plans made from the table once per class (and text depth).
   void writeFields(Encoder& out) const override { binary_plan_.write(&buildBinary, &self(), out); }
+  void writeNamedFields(TextWriter& out) const override {
+    text_plans_.write(&buildText, &self(), out);
+  }
+
   // The header is looked up in a table of (id, kind) built once per class, starting after the
   // entry that matched last, so a stream in table order costs one comparison per field.
   void readField(Decoder& in) override {
-    constexpr int n = static_cast<int>(std::tuple_size_v<decltype(D::fields())>);
-    if constexpr (n > 0) readIn<n>(in);
-  }
-
- private:
-  template <int n>
-  void readIn(Decoder& in) {
-    static constexpr auto table = readTable(std::make_index_sequence<n>());
-    const int16_t id = in.id();
-    const int16_t kind = in.kind();
-    int j = in.hint();
-    for (int i = 0; i < n; ++i, ++j) {
-      if (j >= n) j = 0;
-      if (table.ids[j] == id && table.kinds[j] == kind) {
-        in.setHint(j + 1);
-        table.readers[j](mutableSelf(), in);
-        return;
+    if constexpr (kFieldCount > 0) {
+      static constexpr auto table = readTable(std::make_index_sequence<kFieldCount>());
+      constexpr int n = static_cast<int>(kFieldCount);
+      const int16_t id = in.id();
+      const int16_t kind = in.kind();
+      int j = in.hint();
+      for (int i = 0; i < n; ++i, ++j) {
+        if (j >= n) j = 0;
+        if (table.ids[j] == id && table.kinds[j] == kind) {
+          in.setHint(j + 1);
+          table.readers[j](mutableSelf(), in);
+          return;
+        }
       }
     }
-  }
-
- public:
-  void writeNamedFields(TextWriter& out) const override {
-    text_plans_.write(&buildText, &self(), out);
   }
   void readNamedFields(const TextFrame& frame) override {
     forEachEntry([&](const auto& f) {
@@ -77,50 +73,6 @@ class Record : public Base {
     });
   }
 
- private:
-  template <class C, class T>
-  static FieldCodec<std::remove_cv_t<T>> codec(const FieldEntry<C, T>&) {
-    return {};
-  }
-
-  // The plans' walks of the table: every field into a binary plan, the named ones into a text
-  // plan at a depth; records held by value are walked into the same plan.
- public:
-  static void planBinaryFields(PlanBuilder<Encoder>& b, const D& record) {
-    forEachEntry([&](const auto& f) { planBinaryField(b, f.id, record.*(f.member)); });
-  }
-  static void planTextFields(PlanBuilder<TextWriter>& b, const D& record, int depth) {
-    forEachEntry([&](const auto& f) {
-      if (!(f.options & kBinaryOnly)) planTextField(b, f.textName(), record.*(f.member), depth);
-    });
-  }
-  // The bytes of the fields in the binary stream when they do not depend on the values; -1
-  // when they do.
-  static constexpr int32_t fixedFieldsSize() {
-    int32_t total = 0;
-    std::apply(
-        [&](const auto&... f) {
-          ((total = addFixed(total, fixedBinarySize<typename std::decay_t<decltype(f)>::Member>())),
-           ...);
-        },
-        D::fields());
-    return total;
-  }
-
- private:
-  static constexpr int32_t addFixed(int32_t total, int32_t size) {
-    return total < 0 || size < 0 ? -1 : total + size;
-  }
-  static void buildBinary(PlanBuilder<Encoder>& b, const void* record, int) {
-    planBinaryFields(b, *static_cast<const D*>(record));
-  }
-  static void buildText(PlanBuilder<TextWriter>& b, const void* record, int depth) {
-    planTextFields(b, *static_cast<const D*>(record), depth);
-  }
-  static inline BinaryPlanSlot binary_plan_;
-  static inline TextPlanSlots text_plans_;
-
- public:
   // Reads every field of a record of this class from `in`: by the class's read plan as far as
   // the stream is as written, then field by field (records/read_plan.h).
   static void readFields(D& record, Decoder& in) {
@@ -136,49 +88,80 @@ class Record : public Base {
       if (!in.consumed()) in.skip();
     }
   }
-  // The walk of the table into a read plan; `top` for the record's own fields (where reading
-  // may go back to), not for those of a sub-record taken whole.
-  static void planReadFields(ReadPlanBuilder& b, D& record, bool top) {
+
+  // The walks of the table into plans (records/plan_fields.h): every field into a binary plan,
+  // the named ones into a text plan at a depth, and into a read plan; `top` for the record's
+  // own fields, where reading may go back to, not those of a sub-record read whole.
+  static void planBinaryFields(PlanBuilder<Encoder>& b, const D& record) {
+    forEachEntry([&](const auto& f) { planBinaryField(b, f.id, record.*(f.member)); });
+  }
+  static void planTextFields(PlanBuilder<TextWriter>& b, const D& record, int depth) {
+    forEachEntry([&](const auto& f) {
+      if (!(f.options & kBinaryOnly)) planTextField(b, f.textName(), record.*(f.member), depth);
+    });
+  }
+  static void planReadFields(ReadPlanBuilder& b, const D& record, bool top) {
     planReadIn(b, record, top, std::make_index_sequence<kFieldCount>());
   }
-  // How deep the sub-records nest when a read plan takes the fields whole; -1 when it cannot.
+  // The bytes of the fields in the binary stream when they do not depend on the values; -1
+  // when they do.
+  static constexpr int32_t fixedFieldsSize() {
+    int32_t total = 0;
+    forEachMemberType([&](auto member) {
+      int32_t size = fixedBinarySize<typename decltype(member)::type>();
+      total = total < 0 || size < 0 ? -1 : total + size;
+    });
+    return total;
+  }
+  // How deep sub-records nest when a read plan takes the fields whole; -1 when it cannot.
   static constexpr int flatFieldLevels() {
     int deepest = 0;
-    std::apply(
-        [&](const auto&... f) {
-          ((deepest =
-                deeper(deepest, flatReadLevels<typename std::decay_t<decltype(f)>::Member>())),
-           ...);
-        },
-        D::fields());
+    forEachMemberType([&](auto member) {
+      int levels = flatReadLevels<typename decltype(member)::type>();
+      deepest = deepest < 0 || levels < 0 ? -1 : levels > deepest ? levels : deepest;
+    });
     return deepest < 0 ? -1 : deepest + 1;
   }
 
  private:
   static constexpr size_t kFieldCount = std::tuple_size_v<decltype(D::fields())>;
-  static constexpr int deeper(int deepest, int levels) {
-    return deepest < 0 || levels < 0 ? -1 : levels > deepest ? levels : deepest;
+
+  // The plans, made on first use.
+  static void buildBinary(PlanBuilder<Encoder>& b, const void* record, int) {
+    planBinaryFields(b, *static_cast<const D*>(record));
   }
+  static void buildText(PlanBuilder<TextWriter>& b, const void* record, int depth) {
+    planTextFields(b, *static_cast<const D*>(record), depth);
+  }
+  static void buildRead(ReadPlanBuilder& b, const void* record) {
+    planReadFields(b, *static_cast<const D*>(record), true);
+  }
+  static inline BinaryPlanSlot binary_plan_;
+  static inline TextPlanSlots text_plans_;
+  static inline ReadPlanSlot read_plan_;
+
   template <size_t... I>
-  static void planReadIn([[maybe_unused]] ReadPlanBuilder& b, [[maybe_unused]] D& record,
+  static void planReadIn([[maybe_unused]] ReadPlanBuilder& b, [[maybe_unused]] const D& record,
                          [[maybe_unused]] bool top, std::index_sequence<I...>) {
     (planReadAt<I>(b, record, top), ...);
   }
   template <size_t I>
-  static void planReadAt(ReadPlanBuilder& b, D& record, bool top) {
+  static void planReadAt(ReadPlanBuilder& b, const D& record, bool top) {
     static constexpr auto f = std::get<I>(D::fields());
     if (top) b.beginField();
     planReadField(b, f.id, record.*(f.member), top ? &readErased<I> : nullptr);
+  }
+
+  // The field readers, one per entry, and the (id, kind) table that finds them.
+  template <size_t I>
+  static void readAt(D& record, Decoder& in) {
+    constexpr auto f = std::get<I>(D::fields());
+    codec(f).get(in, f.id, record.*(f.member));
   }
   template <size_t I>
   static void readErased(void* record, Decoder& in) {
     readAt<I>(*static_cast<D*>(record), in);
   }
-  static void buildRead(ReadPlanBuilder& b, const void* record) {
-    planReadFields(b, *static_cast<D*>(const_cast<void*>(record)), true);
-  }
-  static inline ReadPlanSlot read_plan_;
-
   using Reader = void (*)(D&, Decoder&);
   template <size_t N>
   struct ReadTable {
@@ -186,31 +169,39 @@ class Record : public Base {
     int16_t kinds[N];
     Reader readers[N];
   };
-
-  template <size_t I>
-  static void readAt(D& record, Decoder& in) {
-    constexpr auto f = std::get<I>(D::fields());
-    codec(f).get(in, f.id, record.*(f.member));
-  }
-
   template <size_t I>
   static constexpr int16_t kindAt() {
-    using Member =
-        std::remove_reference_t<decltype(std::declval<D&>().*(std::get<I>(D::fields()).member))>;
+    using Member = typename std::tuple_element_t<I, decltype(D::fields())>::Member;
     return FieldCodec<std::remove_cv_t<Member>>::kKind;
   }
-
   template <size_t... I>
   static constexpr ReadTable<sizeof...(I)> readTable(std::index_sequence<I...>) {
     return ReadTable<sizeof...(I)>{
         {std::get<I>(D::fields()).id...}, {kindAt<I>()...}, {&readAt<I>...}};
   }
 
+  template <class C, class T>
+  static FieldCodec<std::remove_cv_t<T>> codec(const FieldEntry<C, T>&) {
+    return {};
+  }
   // The table is a constant made once, not a tuple rebuilt at every call.
   template <class F>
   static void forEachEntry(F&& f) {
     static constexpr auto kFields = D::fields();
     std::apply([&](const auto&... entry) { (f(entry), ...); }, kFields);
+  }
+  // Calls f with a tag of each field's member type (in constant expressions too).
+  template <class T>
+  struct TypeTag {
+    using type = T;
+  };
+  template <class F>
+  static constexpr void forEachMemberType(F&& f) {
+    std::apply(
+        [&](const auto&... entry) {
+          (f(TypeTag<typename std::decay_t<decltype(entry)>::Member>()), ...);
+        },
+        D::fields());
   }
   const D& self() const { return static_cast<const D&>(*this); }
   D& mutableSelf() const { return const_cast<D&>(static_cast<const D&>(*this)); }

@@ -82,11 +82,6 @@ class PlanCursor {
   uint8_t* end_;
 };
 
-// The bytes a value takes once escaped.
-inline size_t escapedSize(std::string_view text) {
-  return text.empty() ? 0 : text.size() + TextWriter::escapedExtra(text);
-}
-
 }  // namespace
 
 template <>
@@ -233,13 +228,13 @@ void TextWriter::run(const TextPlan& plan, const void* record) {
         char c = load<char>(value);
         // A NUL character is written as an empty element, which reading leaves as it is.
         std::string_view text = c == '\0' ? std::string_view() : std::string_view(&c, 1);
-        if ((at = out.take(run, n, escapedSize(text))) == nullptr) return;
+        if ((at = out.take(run, n, TextWriter::escapedSize(text))) == nullptr) return;
         out.advance(putEscaped(at, text));
         break;
       }
       case PlanOp::kString: {
         std::string_view text = reinterpret_cast<const TqString*>(value)->view();
-        size_t size = escapedSize(text);
+        size_t size = text.empty() ? 0 : TextWriter::escapedSize(text);
         if ((at = out.take(run, n, size)) == nullptr) return;
         out.advance(size == text.size() ? copyValue(at, text.data(), size) : putEscaped(at, text));
         break;

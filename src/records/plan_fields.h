@@ -158,7 +158,7 @@ constexpr int flatReadLevels() {
 // Field `id` holding v, as a read plan expects it. A record the plan can take whole, at most
 // kMaxPlanOpen deep, is read within the plan; any other field by `reader`, its table's entry.
 template <class T>
-void planReadField(ReadPlanBuilder& b, int16_t id, T& v, FieldReader reader) {
+void planReadField(ReadPlanBuilder& b, int16_t id, const T& v, FieldReader reader) {
   constexpr int levels = flatReadLevels<T>();
   if constexpr (kIsScalar<T>) {
     b.header(id, FieldCodec<T>::kKind);

@@ -1,5 +1,6 @@
 #include "records/text_form.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "records/object.h"
@@ -52,13 +53,13 @@ uint8_t* putEscaped(uint8_t* at, std::string_view value) {
   return at;
 }
 
-size_t TextWriter::escapedExtra(std::string_view value) {
-  size_t extra = 0;
+size_t TextWriter::escapedSize(std::string_view value) {
+  uint64_t size = value.size();
   for (char c : value) {
     uint8_t n = kEscape.length[static_cast<unsigned char>(c)];
-    if (n > 0) extra += n - 1u;
+    if (n > 0) size += n - 1u;
   }
-  return extra;
+  return size > INT32_MAX ? size_t{INT32_MAX} + 1 : static_cast<size_t>(size);
 }
 
 void TextWriter::putChar(TextName name, char value) {
@@ -66,15 +67,15 @@ void TextWriter::putChar(TextName name, char value) {
   putString(name, value == '\0' ? std::string_view() : std::string_view(&value, 1));
 }
 
-void TextWriter::putLine(TextName name, std::string_view value, size_t extra) {
+void TextWriter::putLine(TextName name, std::string_view value, size_t size) {
   size_t tabs = this->tabs(), name_n = name.size();
-  uint8_t* at = out_.room(tabs + 2 * name_n + 6 + value.size() + extra);
+  uint8_t* at = out_.room(tabs + 2 * name_n + 6 + size);
   if (at == nullptr) return;
   at = putTabs(at, tabs);
   *at++ = '<';
   at = copyValue(at, name.data(), name_n);
   *at++ = '>';
-  at = extra == 0 ? copyValue(at, value.data(), value.size()) : putEscaped(at, value);
+  at = size == value.size() ? copyValue(at, value.data(), size) : putEscaped(at, value);
   *at++ = '<';
   *at++ = '/';
   at = copyValue(at, name.data(), name_n);

@@ -68,11 +68,12 @@ class TextWriter {
 
   void putInt(TextName name, int32_t value) {
     char digits[12];
-    putLine(name, formatInt(digits, value), 0);
+    std::string_view text = formatInt(digits, value);
+    putLine(name, text, text.size());
   }
   void putChar(TextName name, char value);
   void putString(TextName name, std::string_view value) {
-    putLine(name, value, value.empty() ? 0 : escapedExtra(value));
+    putLine(name, value, escapedSize(value));
   }
   void putBool(TextName name, bool value) { putInt(name, value ? 1 : 0); }
   // A record field: its tag lines around the record's object lines one tab deeper.
@@ -84,8 +85,9 @@ class TextWriter {
   // Writes a record by its plan (records/field_plan.cpp).
   void run(const TextPlan& plan, const void* record);
 
-  // How many bytes more than the value its escaped form takes.
-  static size_t escapedExtra(std::string_view value);
+  // The bytes a value takes once escaped; past 2 GiB, 2 GiB + 1 (which no buffer can take, and
+  // which a 32-bit size_t holds with room to add to).
+  static size_t escapedSize(std::string_view value);
   // The decimal digits of a value, at the end of `digits`.
   static std::string_view formatInt(char (&digits)[12], int32_t value) {
     char* first = digits + sizeof digits;
@@ -101,8 +103,8 @@ class TextWriter {
 
  private:
   size_t tabs() const { return depth_ > 0 ? static_cast<size_t>(depth_) : 0; }
-  // A line "<name>value</name>", the value taking `extra` more bytes once escaped.
-  void putLine(TextName name, std::string_view value, size_t extra);
+  // A line "<name>value</name>", the value taking `size` bytes once escaped.
+  void putLine(TextName name, std::string_view value, size_t size);
   // A line "<tabs><open><name><close>".
   void putTagLine(std::string_view open, std::string_view name, std::string_view close);
 
@@ -110,7 +112,7 @@ class TextWriter {
   int depth_;
 };
 
-// Writes a value with its escapes into room measured with escapedExtra().
+// Writes a value with its escapes into room measured with escapedSize().
 uint8_t* putEscaped(uint8_t* at, std::string_view value);
 
 // Readers of named fields: each leaves the destination unchanged when the name is absent.
