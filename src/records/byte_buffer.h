@@ -128,11 +128,6 @@ class ByteCursor {
   uint8_t* room(size_t n) {
     return static_cast<size_t>(end_ - at_) >= n + extra_ ? at_ : roomGrowing(n);
   }
-  // The cursor when n bytes fit with `pad` bytes of room after them, into which stores may run
-  // (what they leave there is overwritten or lies past the contents); null otherwise.
-  uint8_t* padRoom(size_t n, size_t pad) const {
-    return static_cast<size_t>(end_ - at_) >= n + pad + extra_ ? at_ : nullptr;
-  }
   void advance(uint8_t* to) { at_ = to; }
   // The cursor, and the room after it that contents may fill (less the zero byte of text
   // mode). Growth moves the cursor.

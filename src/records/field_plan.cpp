@@ -11,20 +11,6 @@ namespace tq {
 
 namespace {
 
-// One lock for every plan being built; plans are built once per class, form and depth.
-std::mutex& planMutex() {
-  static std::mutex* mutex = new std::mutex;
-  return *mutex;
-}
-
-// Every plan built, kept for the life of the process (never destroyed: records written from
-// static destructors may still use them).
-template <class Sink>
-std::vector<std::unique_ptr<Plan<Sink>>>& keptPlans() {
-  static auto* plans = new std::vector<std::unique_ptr<Plan<Sink>>>;
-  return *plans;
-}
-
 template <class T>
 T load(const char* at) {
   return *reinterpret_cast<const T*>(at);
@@ -55,7 +41,6 @@ class PlanCursor {
     return takeGrowing(run, n, more);
   }
   void advance(uint8_t* to) { at_ = to; }
-  uint8_t* at() const { return at_; }
   // Hands the cursor to code that writes through the ByteCursor, and takes it back after.
   ByteCursor& sync() {
     out_.advance(at_);
@@ -84,48 +69,59 @@ class PlanCursor {
 
 }  // namespace
 
-template <>
-void PlanBuilder<Encoder>::header(int16_t id, int16_t kind) {
+std::string fieldHeaderBytes(int16_t id, int16_t kind) {
   uint8_t bytes[4];
   storeFieldHeader(bytes, id, kind);
-  constant(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-template <>
-void PlanBuilder<Encoder>::int32(int32_t value) {
+std::string int32Bytes(int32_t value) {
   uint8_t bytes[4];
   storeInt32(bytes, value);
-  constant(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
+
+std::mutex& planMutex() {
+  static auto* mutex = new std::mutex;
+  return *mutex;
+}
+
+void keepForLife(std::shared_ptr<const void> plan) {
+  static auto* kept = new std::vector<std::shared_ptr<const void>>;
+  kept->push_back(std::move(plan));
+}
+
+namespace {
 
 template <class Sink>
-const Plan<Sink>& PlanSlot<Sink>::make(PlanBuild<Sink> build, const void* record, int depth) {
-  std::lock_guard<std::mutex> lock(planMutex());
-  if (const Plan<Sink>* plan = plan_.load(std::memory_order_acquire)) return *plan;
+std::unique_ptr<Plan<Sink>> makePlan(PlanBuild<Sink> build, const void* record, int depth) {
   PlanBuilder<Sink> builder(record);
   build(builder, record, depth);
-  auto& kept = keptPlans<Sink>();
-  kept.push_back(builder.finish());
-  plan_.store(kept.back().get(), std::memory_order_release);
-  return *kept.back();
+  return builder.finish();
 }
 
-template class PlanSlot<Encoder>;
-template class PlanSlot<TextWriter>;
+}  // namespace
+
+const BinaryPlan& BinaryPlanSlot::plan(PlanBuild<Encoder> build, const void* record) {
+  return slot_.get([&] { return makePlan(build, record, 0); });
+}
 
 void BinaryPlanSlot::write(PlanBuild<Encoder> build, const void* record, Encoder& out) {
-  out.run(slot_.get(build, record, 0), record);
+  out.run(plan(build, record), record);
+}
+
+const TextPlan* TextPlanSlots::kept(PlanBuild<TextWriter> build, const void* record, int depth) {
+  if (depth < 0) depth = 0;
+  if (depth >= kKeptTextPlanDepths) return nullptr;
+  return &slots_[depth].get([&] { return makePlan(build, record, depth); });
 }
 
 void TextPlanSlots::write(PlanBuild<TextWriter> build, const void* record, TextWriter& out) {
-  int depth = out.depth() > 0 ? out.depth() : 0;
-  if (depth < kKeptTextPlanDepths) {
-    out.run(slots_[depth].get(build, record, depth), record);
-    return;
+  if (const TextPlan* plan = kept(build, record, out.depth())) {
+    out.run(*plan, record);
+  } else {
+    out.run(*makePlan(build, record, out.depth()), record);
   }
-  PlanBuilder<TextWriter> builder(record);
-  build(builder, record, depth);
-  out.run(*builder.finish(), record);
 }
 
 // ---- Running a binary plan ----

@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,8 @@ enum class PlanOp : uint8_t {
   kEnd,
 };
 
-// One step: `chunk` constant bytes, then the op for the value at `offset` from the record.
+// One step: a run of `chunk` constant bytes, then the op for the value at `offset` from the
+// record.
 struct PlanStep {
   uint32_t chunk;
   uint32_t offset;
@@ -74,6 +76,10 @@ struct Plan {
 using BinaryPlan = Plan<Encoder>;
 using TextPlan = Plan<TextWriter>;
 
+// A field header and a 32-bit integer as the binary stream holds them (big-endian).
+std::string fieldHeaderBytes(int16_t id, int16_t kind);
+std::string int32Bytes(int32_t value);
+
 // Records the steps of a plan while a class walks its field table.
 template <class Sink>
 class PlanBuilder {
@@ -92,8 +98,8 @@ class PlanBuilder {
     pending_ += static_cast<uint32_t>(depth);
   }
   // Binary constants: a field header, a 32-bit integer.
-  void header(int16_t id, int16_t kind);
-  void int32(int32_t value);
+  void header(int16_t id, int16_t kind) { constant(fieldHeaderBytes(id, kind)); }
+  void int32(int32_t value) { constant(int32Bytes(value)); }
 
   void value(PlanOp op, const void* at) { step(op, offset(at)); }
   void call(typename PlanCall<Sink>::Writer write, const void* at, int16_t id, int depth,
@@ -138,27 +144,43 @@ class PlanBuilder {
 template <class Sink>
 using PlanBuild = void (*)(PlanBuilder<Sink>& builder, const void* record, int depth);
 
-// Where a plan is kept once built.
-template <class Sink>
+// The one lock under which plans are built (once per class, form and depth), and the list that
+// keeps every plan built for the life of the process (never destroyed: records written from
+// static destructors may still use them).
+std::mutex& planMutex();
+void keepForLife(std::shared_ptr<const void> plan);
+
+// Where a plan of type P is kept once built: make() builds it on first use.
+template <class P>
 class PlanSlot {
  public:
-  const Plan<Sink>& get(PlanBuild<Sink> build, const void* record, int depth) {
-    const Plan<Sink>* plan = plan_.load(std::memory_order_acquire);
-    return plan ? *plan : make(build, record, depth);
+  template <class Make>
+  const P& get(Make&& make) {
+    const P* plan = plan_.load(std::memory_order_acquire);
+    return plan ? *plan : keep(make);
   }
 
  private:
-  const Plan<Sink>& make(PlanBuild<Sink> build, const void* record, int depth);
-  std::atomic<const Plan<Sink>*> plan_{nullptr};
+  template <class Make>
+  const P& keep(Make& make) {
+    std::lock_guard<std::mutex> lock(planMutex());
+    if (const P* plan = plan_.load(std::memory_order_acquire)) return *plan;
+    std::shared_ptr<const P> plan = make();
+    keepForLife(plan);
+    plan_.store(plan.get(), std::memory_order_release);
+    return *plan;
+  }
+  std::atomic<const P*> plan_{nullptr};
 };
 
 // The binary plan of one class (or one kind of container element).
 class BinaryPlanSlot {
  public:
   void write(PlanBuild<Encoder> build, const void* record, Encoder& out);
+  const BinaryPlan& plan(PlanBuild<Encoder> build, const void* record);
 
  private:
-  PlanSlot<Encoder> slot_;
+  PlanSlot<BinaryPlan> slot_;
 };
 
 // Text plans are kept per depth up to this; deeper records are planned at every write.
@@ -168,9 +190,11 @@ inline constexpr int kKeptTextPlanDepths = 32;
 class TextPlanSlots {
  public:
   void write(PlanBuild<TextWriter> build, const void* record, TextWriter& out);
+  // The plan kept for a depth; null past the depths kept.
+  const TextPlan* kept(PlanBuild<TextWriter> build, const void* record, int depth);
 
  private:
-  PlanSlot<TextWriter> slots_[kKeptTextPlanDepths];
+  PlanSlot<TextPlan> slots_[kKeptTextPlanDepths];
 };
 
 }  // namespace tq

@@ -71,7 +71,7 @@ class List : public Object {
 
   void writeFields(Encoder& out) const override {
     out.putInt(1, count());
-    for (const auto& e : items_) Items::put(out, *e);
+    Items::putAll(out, items_);
   }
 
   void readField(Decoder& in) override {
@@ -95,9 +95,7 @@ class List : public Object {
     }
   }
 
-  void writeNamedFields(TextWriter& out) const override {
-    for (const auto& e : items_) Items::putText(out, *e);
-  }
+  void writeNamedFields(TextWriter& out) const override { Items::putAllText(out, items_); }
 
   void readNamedFields(const TextFrame& frame) override {
     for (int i = 0;; ++i) {

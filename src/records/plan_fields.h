@@ -201,6 +201,32 @@ class ElementCodec {
       FieldCodec<E>::putText(out, Name, e);
     }
   }
+  // The elements of a list (owning pointers), the plan looked up once for them all.
+  template <class Items>
+  static void putAll(Encoder& out, const Items& items) {
+    const BinaryPlan* plan = nullptr;
+    for (const auto& e : items) {
+      if (!planned(*e)) {
+        FieldCodec<E>::put(out, Id, *e);
+        continue;
+      }
+      if (plan == nullptr) plan = &binary_.plan(&buildBinary, e.get());
+      out.run(*plan, e.get());
+    }
+  }
+  template <class Items>
+  static void putAllText(TextWriter& out, const Items& items) {
+    const TextPlan* plan = nullptr;
+    for (const auto& e : items) {
+      if (!planned(*e)) {
+        FieldCodec<E>::putText(out, Name, *e);
+      } else if (plan != nullptr || (plan = text_.kept(&buildText, e.get(), out.depth()))) {
+        out.run(*plan, e.get());
+      } else {
+        text_.write(&buildText, e.get(), out);  // deeper than the plans kept
+      }
+    }
+  }
 
  private:
   static bool planned(const E& e) {

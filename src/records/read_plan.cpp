@@ -1,7 +1,6 @@
 #include "records/read_plan.h"
 
 #include <cstring>
-#include <mutex>
 
 #include "records/object.h"
 #include "records/tq_string.h"
@@ -9,19 +8,6 @@
 namespace tq {
 
 namespace {
-
-std::atomic<bool> g_read_plans{true};
-
-std::mutex& readPlanMutex() {
-  static std::mutex* mutex = new std::mutex;
-  return *mutex;
-}
-
-// Every read plan built, kept for the life of the process.
-std::vector<std::unique_ptr<ReadPlan>>& keptReadPlans() {
-  static auto* plans = new std::vector<std::unique_ptr<ReadPlan>>;
-  return *plans;
-}
 
 // Whether n bytes of the stream are the expected run (most runs are one 4-byte header).
 inline bool sameBytes(const uint8_t* at, const char* run, size_t n) {
@@ -45,32 +31,6 @@ inline int32_t takenLength(const uint8_t* at, const uint8_t* limit) {
 }
 
 }  // namespace
-
-void setReadPlans(bool on) { g_read_plans.store(on, std::memory_order_relaxed); }
-bool readPlansOn() { return g_read_plans.load(std::memory_order_relaxed); }
-
-void ReadPlanBuilder::header(int16_t id, int16_t kind) {
-  uint8_t bytes[4];
-  storeFieldHeader(bytes, id, kind);
-  constant(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
-}
-
-void ReadPlanBuilder::int32(int32_t value) {
-  uint8_t bytes[4];
-  storeInt32(bytes, value);
-  constant(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
-}
-
-const ReadPlan& ReadPlanSlot::make(Build build, const void* record) {
-  std::lock_guard<std::mutex> lock(readPlanMutex());
-  if (const ReadPlan* plan = plan_.load(std::memory_order_acquire)) return *plan;
-  ReadPlanBuilder builder(record);
-  build(builder, record);
-  auto& kept = keptReadPlans();
-  kept.push_back(builder.finish());
-  plan_.store(kept.back().get(), std::memory_order_release);
-  return *kept.back();
-}
 
 const uint8_t* readByPlan(const ReadPlan& plan, void* record, const uint8_t* at, const uint8_t* end,
                           int depth, DecodeBudget* budget) {

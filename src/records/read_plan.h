@@ -16,6 +16,7 @@
 // bytes. So the two ways agree on every input.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -47,8 +48,8 @@ class ReadPlanBuilder {
   // A field of the record itself begins with the next run: reading goes back there when the
   // stream differs from the plan.
   void beginField() { restart_ = true; }
-  void header(int16_t id, int16_t kind);
-  void int32(int32_t value);
+  void header(int16_t id, int16_t kind) { constant(fieldHeaderBytes(id, kind)); }
+  void int32(int32_t value) { constant(int32Bytes(value)); }
   // The length of a sub-record whose fields take that many bytes whatever their values: the
   // stream must hold them all before any is read, as field by field.
   void fixedLength(int32_t length) {
@@ -99,24 +100,27 @@ class ReadPlanBuilder {
   int level_ = 0;
 };
 
-// Where a class keeps its read plan once built: build(builder, record) walks the table.
+// Where a class keeps its read plan: build(builder, record) walks the table.
 class ReadPlanSlot {
  public:
   using Build = void (*)(ReadPlanBuilder& builder, const void* record);
   const ReadPlan& get(Build build, const void* record) {
-    const ReadPlan* plan = plan_.load(std::memory_order_acquire);
-    return plan ? *plan : make(build, record);
+    return slot_.get([&] {
+      ReadPlanBuilder builder(record);
+      build(builder, record);
+      return builder.finish();
+    });
   }
 
  private:
-  const ReadPlan& make(Build build, const void* record);
-  std::atomic<const ReadPlan*> plan_{nullptr};
+  PlanSlot<ReadPlan> slot_;
 };
 
 // Test and fuzz seam: with read plans off every record is read field by field, so that both
 // ways can be run on the same input and compared. On by default.
-void setReadPlans(bool on);
-bool readPlansOn();
+inline std::atomic<bool> g_read_plans{true};
+inline void setReadPlans(bool on) { g_read_plans.store(on, std::memory_order_relaxed); }
+inline bool readPlansOn() { return g_read_plans.load(std::memory_order_relaxed); }
 
 // Reads the fields of `record` from [at, end) as far as they are as the plan expects; returns
 // where reading field by field goes on (`end` when the plan took everything).

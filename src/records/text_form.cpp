@@ -16,23 +16,6 @@ namespace tq {
 
 namespace {
 
-// The entity each byte is written as, for the bytes the markup would not give back unchanged.
-struct EscapeTable {
-  const char* entity[256] = {};
-  uint8_t length[256] = {};
-  constexpr void set(char c, const char* text, uint8_t n) {
-    entity[static_cast<unsigned char>(c)] = text;
-    length[static_cast<unsigned char>(c)] = n;
-  }
-  constexpr EscapeTable() {
-    set('&', "&amp;", 5);
-    set('<', "&lt;", 4);
-    set('>', "&gt;", 4);
-    set('\r', "&#13;", 5);
-  }
-};
-constexpr EscapeTable kEscape;
-
 uint8_t* putTabs(uint8_t* at, size_t depth) {
   std::memset(at, '\t', depth);
   return at + depth;
@@ -43,23 +26,14 @@ uint8_t* putTabs(uint8_t* at, size_t depth) {
 uint8_t* putEscaped(uint8_t* at, std::string_view value) {
   for (char c : value) {
     auto byte = static_cast<unsigned char>(c);
-    if (const char* entity = kEscape.entity[byte]) {
-      std::memcpy(at, entity, kEscape.length[byte]);
-      at += kEscape.length[byte];
+    if (const char* entity = kTextEscapes.entity[byte]) {
+      std::memcpy(at, entity, kTextEscapes.length[byte]);
+      at += kTextEscapes.length[byte];
     } else {
       *at++ = byte;
     }
   }
   return at;
-}
-
-size_t TextWriter::escapedSize(std::string_view value) {
-  uint64_t size = value.size();
-  for (char c : value) {
-    uint8_t n = kEscape.length[static_cast<unsigned char>(c)];
-    if (n > 0) size += n - 1u;
-  }
-  return size > INT32_MAX ? size_t{INT32_MAX} + 1 : static_cast<size_t>(size);
 }
 
 void TextWriter::putChar(TextName name, char value) {

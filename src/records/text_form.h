@@ -42,10 +42,13 @@ class TqString;
 // A field name as the writer takes it.
 using TextName = std::string_view;
 
-// Copies n bytes that may not be read past (a value), with at most two moves of up to 8 bytes
-// when n is at most 16.
+// Copies n bytes that may not be read past (a value), with at most two moves of up to 16
+// bytes when n is at most 32.
 inline uint8_t* copyValue(uint8_t* at, const char* from, size_t n) {
-  if (n >= 8 && n <= 16) {
+  if (n > 16 && n <= 32) {
+    std::memcpy(at, from, 16);
+    std::memcpy(at + n - 16, from + n - 16, 16);
+  } else if (n >= 8 && n <= 16) {
     std::memcpy(at, from, 8);
     std::memcpy(at + n - 8, from + n - 8, 8);
   } else if (n >= 4 && n < 8) {
@@ -58,6 +61,23 @@ inline uint8_t* copyValue(uint8_t* at, const char* from, size_t n) {
   }
   return at + n;
 }
+
+// The entity each byte is written as, for the bytes the markup would not give back unchanged.
+struct EscapeTable {
+  const char* entity[256] = {};
+  uint8_t length[256] = {};
+  constexpr void set(char c, const char* text, uint8_t n) {
+    entity[static_cast<unsigned char>(c)] = text;
+    length[static_cast<unsigned char>(c)] = n;
+  }
+  constexpr EscapeTable() {
+    set('&', "&amp;", 5);
+    set('<', "&lt;", 4);
+    set('>', "&gt;", 4);
+    set('\r', "&#13;", 5);
+  }
+};
+inline constexpr EscapeTable kTextEscapes;
 
 // Writes fields of the text form at a depth (a tab per level). Records with a field table are
 // written by their plans (records/field_plan.h, run here by run()); the line writers below
@@ -87,16 +107,27 @@ class TextWriter {
 
   // The bytes a value takes once escaped; past 2 GiB, 2 GiB + 1 (which no buffer can take, and
   // which a 32-bit size_t holds with room to add to).
-  static size_t escapedSize(std::string_view value);
+  static size_t escapedSize(std::string_view value) {
+    uint64_t size = value.size();
+    for (char c : value) {
+      uint8_t n = kTextEscapes.length[static_cast<unsigned char>(c)];
+      if (n > 0) size += n - 1u;
+    }
+    return size > INT32_MAX ? size_t{INT32_MAX} + 1 : static_cast<size_t>(size);
+  }
   // The decimal digits of a value, at the end of `digits`.
   static std::string_view formatInt(char (&digits)[12], int32_t value) {
     char* first = digits + sizeof digits;
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-    do {
-      *--first = static_cast<char>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
+    while (magnitude >= 100) {  // two digits at a time
+      uint32_t pair = magnitude % 100;
+      magnitude /= 100;
+      *--first = static_cast<char>('0' + pair % 10);
+      *--first = static_cast<char>('0' + pair / 10);
+    }
+    if (magnitude >= 10) *--first = static_cast<char>('0' + magnitude % 10);
+    *--first = static_cast<char>('0' + (magnitude >= 10 ? magnitude / 10 : magnitude));
     if (value < 0) *--first = '-';
     return std::string_view(first, static_cast<size_t>(digits + sizeof digits - first));
   }

@@ -1,4 +1,6 @@
 // The text form: the exact written layout, reading back, escaping and hostile markup.
+#include "records/text_form.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -137,6 +139,24 @@ TEST(TextFormTest, MarkupCharactersAndCarriageReturnsSurvive) {
   ASSERT_EQ(decodeText(back, wrap(text)), kTextDecoded);
   EXPECT_EQ(back.text, s.text);
   EXPECT_EQ(back.letter, '<');
+}
+
+TEST(TextFormTest, IntegersAndValuesOfEveryShortLengthAreWrittenExactly) {
+  // The digit writer works two digits at a time and the value copy in moves of up to 16
+  // bytes: every boundary of both against the plain answer.
+  for (int32_t v :
+       {0,     1,      9,          10, 11, 99,  100, 101,  999,   1000,        65535,
+        99999, 100000, 2147483647, -1, -9, -10, -99, -100, -1000, -2147483647, INT32_MIN}) {
+    char digits[12];
+    EXPECT_EQ(TextWriter::formatInt(digits, v), std::to_string(v));
+  }
+  const std::string source = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJ";
+  for (size_t n = 0; n <= 40; ++n) {
+    std::string out(48, '#');
+    auto* end = copyValue(reinterpret_cast<uint8_t*>(out.data()), source.data(), n);
+    EXPECT_EQ(end - reinterpret_cast<uint8_t*>(out.data()), static_cast<ptrdiff_t>(n));
+    EXPECT_EQ(out, source.substr(0, n) + std::string(48 - n, '#')) << n;
+  }
 }
 
 TEST(TextFormTest, HighBytesComeBackUnchanged) {
