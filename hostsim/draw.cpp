@@ -36,7 +36,7 @@ std::string escaped(const std::string& text) {
   return out;
 }
 
-std::string rect(const tq_Rect& r, const char* fill, const char* stroke) {
+std::string rect(const ASRect& r, const char* fill, const char* stroke) {
   char s[200];
   std::snprintf(s, sizeof s,
                 "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\" stroke=\"%s\"/>\n",
@@ -71,62 +71,51 @@ std::vector<std::string> lines(const std::string& content) {
 std::string drawItem(const DialogItem& i) {
   const char* ink = i.enabled ? "#000" : "#999";
   const char* field = i.enabled ? "#fff" : "#eee";
-  const tq_Rect& r = i.rect;
+  const ASRect& r = i.rect;
   int32_t baseline = r.top + 14;
+  const std::string& type = i.type;
   std::string out;
-  switch (i.kind) {
-    case TQ_ITEM_STATIC_TEXT:
-      out += text(r.left, baseline, i.text, ink);
-      break;
-    case TQ_ITEM_TEXT_PUSH_BUTTON:
-      out += rect(r, i.enabled ? "#ddd" : "#eee", ink);
-      out += text((r.left + r.right) / 2, (r.top + r.bottom) / 2 + 4, i.text, ink, "middle");
-      break;
-    case TQ_ITEM_RADIO_BUTTON: {
-      int32_t cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-      char s[200];
-      std::snprintf(s, sizeof s,
-                    "<circle cx=\"%d\" cy=\"%d\" r=\"6\" fill=\"%s\" stroke=\"%s\"/>\n", cx, cy,
-                    field, ink);
+  if (type == kADMTextStaticType) {
+    out += text(r.left, baseline, i.text, ink);
+  } else if (type == kADMTextPushButtonType) {
+    out += rect(r, i.enabled ? "#ddd" : "#eee", ink);
+    out += text((r.left + r.right) / 2, (r.top + r.bottom) / 2 + 4, i.text, ink, "middle");
+  } else if (type == kADMTextRadioButtonType) {
+    int32_t cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    char s[200];
+    std::snprintf(s, sizeof s, "<circle cx=\"%d\" cy=\"%d\" r=\"6\" fill=\"%s\" stroke=\"%s\"/>\n",
+                  cx, cy, field, ink);
+    out += s;
+    if (i.on) {
+      std::snprintf(s, sizeof s, "<circle cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"%s\"/>\n", cx, cy,
+                    ink);
       out += s;
-      if (i.on) {
-        std::snprintf(s, sizeof s, "<circle cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"%s\"/>\n", cx, cy,
-                      ink);
-        out += s;
-      }
-      break;
     }
-    case TQ_ITEM_LIST_BOX: {
-      out += rect(r, field, ink);
-      int32_t y = r.top;
-      for (const auto& e : i.entries) {
-        if (y + 16 > r.bottom) break;
-        if (e->selected) out += rect({r.left + 1, y + 1, r.right - 1, y + 17}, "#9cf", "none");
-        out += text(r.left + 4, y + 14, e->text, ink);
-        y += 16;
-      }
-      break;
+  } else if (type == kADMListBoxType) {
+    out += rect(r, field, ink);
+    int32_t y = r.top;
+    for (const auto& e : i.entries) {
+      if (y + 16 > r.bottom) break;
+      if (e->selected) out += rect({r.left + 1, y + 1, r.right - 1, y + 17}, "#9cf", "none");
+      out += text(r.left + 4, y + 14, e->text, ink);
+      y += 16;
     }
-    case TQ_ITEM_TEXT_EDIT_MULTILINE: {
-      out += rect(r, field, ink);
-      int32_t y = baseline;
-      for (const std::string& l : lines(i.text)) {
-        if (y > r.bottom) break;
-        out += text(r.left + 3, y, l, ink);
-        y += 15;
-      }
-      break;
+  } else if (type == kADMTextEditMultiLineType) {
+    out += rect(r, field, ink);
+    int32_t y = baseline;
+    for (const std::string& l : lines(i.text)) {
+      if (y > r.bottom) break;
+      out += text(r.left + 3, y, l, ink);
+      y += 15;
     }
-    default: {  // edit fields and popups
-      out += rect(r, field, ink);
-      out += text(r.left + 3, baseline, i.text, ink);
-      if (i.kind == TQ_ITEM_POPUP_LIST || i.kind == TQ_ITEM_TEXT_EDIT_POPUP) {
-        char s[120];
-        std::snprintf(s, sizeof s, "<text x=\"%d\" y=\"%d\" fill=\"%s\">&#9662;</text>\n",
-                      r.right - 12, baseline, ink);
-        out += s;
-      }
-      break;
+  } else {  // edit fields and popups
+    out += rect(r, field, ink);
+    out += text(r.left + 3, baseline, i.text, ink);
+    if (type == kADMPopupListType || type == kADMTextEditPopupType) {
+      char s[120];
+      std::snprintf(s, sizeof s, "<text x=\"%d\" y=\"%d\" fill=\"%s\">&#9662;</text>\n",
+                    r.right - 12, baseline, ink);
+      out += s;
     }
   }
   return out;

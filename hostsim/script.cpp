@@ -72,19 +72,19 @@ bool runAction(Simulator& sim, SimHost& host, const std::string& action, std::FI
 
   if (verb == "comp" || verb == "footage") {
     if (!has_arg) return bad("needs a name (comp:NAME)");
-    host.addItem(verb == "comp" ? TQ_ITEM_COMPOSITION : 1, arg);
+    host.addItem(verb == "comp" ? AEGP_ItemType_COMP : AEGP_ItemType_FOOTAGE, arg);
     return true;
   }
   if (verb == "update" && !has_arg) {
-    tq_HostError err = sim.updateMenus();
+    A_Err err = sim.updateMenus();
     std::fprintf(out, "%s\n", menuState(host).c_str());
-    if (err != TQ_HOST_OK) std::fprintf(out, "update-menu hook answered error %d\n", err);
+    if (err != A_Err_NONE) std::fprintf(out, "update-menu hook answered error %d\n", err);
     return true;
   }
   if (verb == "choose" && !has_arg) {
     Simulator::CommandResult result;
     if (!sim.chooseMenu(kCommandName, &result)) return done(false);
-    if (result.error != TQ_HOST_OK)
+    if (result.error != A_Err_NONE)
       std::fprintf(out, "command hook answered error %d\n", result.error);
     std::fprintf(out, "%s\n", host.liveDialog() != nullptr ? "window open" : "no window");
     return true;

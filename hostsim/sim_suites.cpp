@@ -1,7 +1,10 @@
-// The suites of the simulator as C tables. Every function counts its call under
-// "Suite.Function", fails when told to, and checks every reference it is given.
+// The suites of the simulator as the host's C tables, every one at its whole length. Each
+// served function has the host's signature, counts its call under "Suite.Function", fails when
+// told to, and checks every reference it is given; every other entry is a trap.
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "hostsim/sim_host.h"
 
@@ -16,380 +19,446 @@ SimHost* enter(const char* call) {
   return host;
 }
 
-tq_HostError copyText(const std::string& text, char* out, int32_t size) {
-  if (out == nullptr || size <= 0) return kSimError;
+void copyText(const std::string& text, char* out, int32_t size) {
+  if (out == nullptr || size <= 0) return;
   size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
   std::memcpy(out, text.data(), n);
   out[n] = '\0';
-  return TQ_HOST_OK;
 }
 
-bool hasList(int32_t kind) {
-  return kind == TQ_ITEM_LIST_BOX || kind == TQ_ITEM_POPUP_LIST || kind == TQ_ITEM_TEXT_EDIT_POPUP;
+// ---- traps ---------------------------------------------------------------------------------
+// The suites in the order of kSuites below; a trap knows its suite by this number.
+enum SuiteNumber {
+  kBroker,
+  kCommand,
+  kRegister,
+  kUtility,
+  kItem,
+  kProj,
+  kDialog,
+  kDialogItem,
+  kList,
+  kEntry,
+  kAdmBasic,
+  kSuiteCount
+};
+const char* const kSuiteNames[kSuiteCount] = {
+    kSPBasicSuite " 4",  kAEGPCommandSuite " 1", kAEGPRegisterSuite " 4", kAEGPUtilitySuite " 7",
+    kAEGPItemSuite " 7", kAEGPProjSuite " 5",    kADMDialogSuite " 8",    kADMItemSuite " 8",
+    kADMListSuite " 3",  kADMEntrySuite " 5",    kADMBasicSuite " 2"};
+
+// A trap answers 0: an AEGP call "succeeds" with nothing written, an ADM call gives null, so the
+// plug-in goes on and the test fails on the recorded trap rather than on a crash.
+template <int kSuite, size_t kIndex>
+A_long trapEntry() {
+  if (SimHost* host = SimHost::current())
+    host->trapped(std::string(kSuiteNames[kSuite]) + ": entry " + std::to_string(kIndex) +
+                  " (byte " + std::to_string(kIndex * 4) +
+                  " on 32-bit Windows) was called, which the simulator does not serve");
+  return 0;
 }
 
-// The item that owns an entry.
-DialogItem* ownerOf(SimHost& host, const Entry* entry) {
-  for (const auto& d : host.dialogs) {
-    if (d->destroyed) continue;
-    for (const auto& i : d->items)
-      for (const auto& e : i->entries)
-        if (e.get() == entry) return i.get();
-  }
-  return nullptr;
+using Slot = void (*)();
+
+template <int kSuite, size_t... kIndex>
+std::array<Slot, sizeof...(kIndex)> trapSlots(std::index_sequence<kIndex...>) {
+  return {reinterpret_cast<Slot>(&trapEntry<kSuite, kIndex>)...};
 }
 
-// ---- Command Suite -----------------------------------------------------------------------
-tq_HostError getUniqueCommand(tq_Command* command) {
+// A table of the suite's type with a trap in every entry.
+template <class Suite, int kSuite>
+Suite trappedSuite() {
+  static_assert(sizeof(Suite) % sizeof(Slot) == 0, "a suite is a table of pointers");
+  auto slots = trapSlots<kSuite>(std::make_index_sequence<sizeof(Suite) / sizeof(Slot)>());
+  Suite suite;
+  std::memcpy(static_cast<void*>(&suite), slots.data(), sizeof suite);
+  return suite;
+}
+
+// ---- the broker ----------------------------------------------------------------------------
+SPErr acquireSuite(const char* name, int32_t version, const void** suite) {
+  SimHost* host = SimHost::current();
+  return host == nullptr ? kSPSuiteNotFoundError : host->acquire(name, version, suite);
+}
+SPErr releaseSuite(const char* name, int32_t version) {
+  SimHost* host = SimHost::current();
+  return host == nullptr ? kSPSuiteNotFoundError : host->release(name, version);
+}
+
+// ---- Command suite -------------------------------------------------------------------------
+A_Err getUniqueCommand(AEGP_Command* command) {
   SimHost* h = enter("Command.GetUniqueCommand");
   if (h == nullptr || command == nullptr) return kSimError;
   *command = h->next_command;
   if (h->next_command != 0) ++h->next_command;
-  return TQ_HOST_OK;
+  return A_Err_NONE;
 }
-tq_HostError insertMenuCommand(tq_Command command, const char* name, int32_t menu,
-                               int32_t position) {
+A_Err insertMenuCommand(AEGP_Command command, const A_char* name, AEGP_MenuID menu,
+                        A_long position) {
   SimHost* h = enter("Command.InsertMenuCommand");
   if (h == nullptr || name == nullptr) return kSimError;
-  if (h->command(command) != nullptr) return kSimError;
+  if (h->command(command) != nullptr) return kBadReference;
   h->commands.push_back({command, name, menu, position, false});
-  return TQ_HOST_OK;
+  return A_Err_NONE;
 }
-tq_HostError setEnabled(const char* call, tq_Command command, bool enabled) {
+A_Err setEnabled(const char* call, AEGP_Command command, bool enabled) {
   SimHost* h = enter(call);
   if (h == nullptr) return kSimError;
   MenuCommand* c = h->command(command);
   if (c == nullptr) return kBadReference;
   c->enabled = enabled;
-  return TQ_HOST_OK;
+  return A_Err_NONE;
 }
-tq_HostError enableCommand(tq_Command command) {
+A_Err enableCommand(AEGP_Command command) {
   return setEnabled("Command.EnableCommand", command, true);
 }
-tq_HostError disableCommand(tq_Command command) {
+A_Err disableCommand(AEGP_Command command) {
   return setEnabled("Command.DisableCommand", command, false);
 }
-const tq_CommandSuite1 kCommandSuite = {getUniqueCommand, insertMenuCommand, enableCommand,
-                                        disableCommand};
 
-// ---- Register Suite ----------------------------------------------------------------------
-tq_HostError registerCommandHook(tq_PluginId plugin, int32_t priority, tq_Command command,
-                                 tq_CommandHook hook, void* refcon) {
+// ---- Register suite ------------------------------------------------------------------------
+A_Err registerCommandHook(AEGP_PluginID plugin, AEGP_HookPriority priority, AEGP_Command command,
+                          AEGP_CommandHook hook, AEGP_CommandRefcon refcon) {
   SimHost* h = enter("Register.RegisterCommandHook");
   if (h == nullptr || hook == nullptr) return kSimError;
   h->command_hooks.push_back({plugin, priority, command, hook, refcon});
-  return TQ_HOST_OK;
+  return A_Err_NONE;
 }
-tq_HostError registerUpdateMenuHook(tq_PluginId plugin, tq_UpdateMenuHook hook, void* refcon) {
+A_Err registerUpdateMenuHook(AEGP_PluginID plugin, AEGP_UpdateMenuHook hook,
+                             AEGP_UpdateMenuRefcon refcon) {
   SimHost* h = enter("Register.RegisterUpdateMenuHook");
   if (h == nullptr || hook == nullptr) return kSimError;
   h->update_hooks.push_back({plugin, hook, refcon});
-  return TQ_HOST_OK;
+  return A_Err_NONE;
 }
-const tq_RegisterSuite4 kRegisterSuite = {registerCommandHook, registerUpdateMenuHook};
 
-// ---- Utility Suite -----------------------------------------------------------------------
-tq_HostError reportInfo(tq_PluginId, const char* text) {
+// ---- Utility suite -------------------------------------------------------------------------
+A_Err reportInfo(AEGP_PluginID, const A_char* text) {
   SimHost* h = enter("Utility.ReportInfo");
   if (h == nullptr || text == nullptr) return kSimError;
   h->reports.emplace_back(text);
-  return TQ_HOST_OK;
+  return A_Err_NONE;
 }
-const tq_UtilitySuite7 kUtilitySuite = {reportInfo};
 
-// ---- Item Suite --------------------------------------------------------------------------
-tq_HostError getFirstProjItem(tq_ProjectRef project, tq_ProjectItemRef* item) {
-  SimHost* h = enter("Item.GetFirstProjItem");
-  if (h == nullptr || item == nullptr) return kSimError;
-  if (!h->isProject(project)) return kBadReference;
-  *item = h->project_items.empty()
-              ? nullptr
-              : reinterpret_cast<tq_ProjectItemRef>(h->project_items.front().get());
-  return TQ_HOST_OK;
-}
-tq_HostError getNextProjItem(tq_ProjectRef project, tq_ProjectItemRef item,
-                             tq_ProjectItemRef* next) {
-  SimHost* h = enter("Item.GetNextProjItem");
+// ---- Item suite ----------------------------------------------------------------------------
+AEGP_ItemH handleOf(ProjectItem* item) { return reinterpret_cast<AEGP_ItemH>(item); }
+
+// The items in the order the host visits them: the root folder, then every item.
+A_Err getNextItem(AEGP_ItemH item, AEGP_ItemH* next) {
+  SimHost* h = enter("Item.GetNextItem");
   if (h == nullptr || next == nullptr) return kSimError;
-  if (!h->isProject(project)) return kBadReference;
   *next = nullptr;
+  ProjectItem* p = h->projectItem(item);
+  if (p == nullptr) return kBadReference;
   auto& items = h->project_items;
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (reinterpret_cast<tq_ProjectItemRef>(items[i].get()) != item) continue;
-    if (i + 1 < items.size()) *next = reinterpret_cast<tq_ProjectItemRef>(items[i + 1].get());
-    return TQ_HOST_OK;
+  if (p == &h->root_folder) {
+    if (!items.empty()) *next = handleOf(items.front().get());
+    return A_Err_NONE;
   }
-  return kBadReference;
+  for (size_t i = 0; i + 1 < items.size(); ++i)
+    if (items[i].get() == p) *next = handleOf(items[i + 1].get());
+  return A_Err_NONE;
 }
-tq_HostError getItemType(tq_ProjectItemRef item, int32_t* type) {
+A_Err getItemType(AEGP_ItemH item, AEGP_ItemType* type) {
   SimHost* h = enter("Item.GetItemType");
   if (h == nullptr || type == nullptr) return kSimError;
   ProjectItem* p = h->projectItem(item);
   if (p == nullptr) return kBadReference;
   *type = p->type;
-  return TQ_HOST_OK;
+  return A_Err_NONE;
 }
-tq_HostError getItemName(tq_ProjectItemRef item, char* name) {
+A_Err getItemName(AEGP_ItemH item, A_char* name) {
   SimHost* h = enter("Item.GetItemName");
-  if (h == nullptr) return kSimError;
+  if (h == nullptr || name == nullptr) return kSimError;
   ProjectItem* p = h->projectItem(item);
   if (p == nullptr) return kBadReference;
-  return copyText(p->name, name, TQ_MAX_ITEM_NAME_SIZE);
+  copyText(p->name, name, AEGP_MAX_ITEM_NAME_SIZE);
+  return A_Err_NONE;
 }
-const tq_ItemSuite7 kItemSuite = {getFirstProjItem, getNextProjItem, getItemType, getItemName};
 
-// ---- Proj Suite --------------------------------------------------------------------------
-tq_HostError getProjectByIndex(int32_t index, tq_ProjectRef* project) {
+// ---- Proj suite ----------------------------------------------------------------------------
+A_Err getProjectByIndex(A_long index, AEGP_ProjectH* project) {
   SimHost* h = enter("Proj.GetProjectByIndex");
   if (h == nullptr || project == nullptr) return kSimError;
   if (index != 0) return kBadReference;
   *project = h->projectRef();
-  return TQ_HOST_OK;
+  return A_Err_NONE;
 }
-tq_HostError getProjectPath(tq_ProjectRef project, char* path) {
+A_Err getProjectPath(AEGP_ProjectH project, A_char* path) {
   SimHost* h = enter("Proj.GetProjectPath");
-  if (h == nullptr) return kSimError;
+  if (h == nullptr || path == nullptr) return kSimError;
   if (!h->isProject(project)) return kBadReference;
-  return copyText(h->project_path, path, TQ_MAX_PATH_SIZE);
+  copyText(h->project_path, path, AEGP_MAX_PATH_SIZE);
+  return A_Err_NONE;
 }
-const tq_ProjSuite5 kProjSuite = {getProjectByIndex, getProjectPath};
+A_Err getProjectRootFolder(AEGP_ProjectH project, AEGP_ItemH* root) {
+  SimHost* h = enter("Proj.GetProjectRootFolder");
+  if (h == nullptr || root == nullptr) return kSimError;
+  if (!h->isProject(project)) return kBadReference;
+  *root = handleOf(&h->root_folder);
+  return A_Err_NONE;
+}
 
-// ---- Dialog Suite ------------------------------------------------------------------------
-tq_HostError dialogCreate(tq_PluginId plugin, const char* name, int32_t style,
-                          tq_DialogRef* dialog) {
+// ---- ADM Dialog suite ----------------------------------------------------------------------
+// An ADM call's host and object, or nulls when the call is to fail; a reference the host does
+// not know is recorded as a misuse.
+template <class Object, class Ref>
+std::pair<SimHost*, Object*> admEnter(const char* call, Ref ref, Object* (SimHost::*find)(Ref)) {
+  SimHost* h = enter(call);
+  if (h == nullptr) return {nullptr, nullptr};
+  Object* object = (h->*find)(ref);
+  if (object == nullptr) h->misused(call);
+  return {object == nullptr ? nullptr : h, object};
+}
+
+ADMDialogRef dialogCreate(SPPluginRef plugin, const char* name, ASInt32 resource_id,
+                          ADMDialogStyle style, ADMDialogInitProc init, ADMUserData,
+                          ASInt32 options) {
   SimHost* h = enter("Dialog.Create");
-  if (h == nullptr || name == nullptr || dialog == nullptr) return kSimError;
+  if (h == nullptr || name == nullptr) return nullptr;
   auto d = std::make_unique<Dialog>();
   d->plugin = plugin;
   d->name = name;
-  d->style = style;
-  *dialog = reinterpret_cast<tq_DialogRef>(d.get());
+  d->resource_id = resource_id;
+  d->style = static_cast<int32_t>(style);
+  d->options = options;
+  auto ref = reinterpret_cast<ADMDialogRef>(d.get());
   h->dialogs.push_back(std::move(d));
-  return TQ_HOST_OK;
+  // An init procedure runs at once; its error makes the creation fail.
+  if (init != nullptr && init(ref) != 0) {
+    h->dialogs.back()->destroyed = true;
+    return nullptr;
+  }
+  return ref;
 }
-tq_HostError dialogShow(tq_DialogRef dialog, tq_Bool show) {
-  SimHost* h = enter("Dialog.Show");
-  if (h == nullptr) return kSimError;
-  Dialog* d = h->dialog(dialog);
-  if (d == nullptr) return kBadReference;
-  d->shown = show != 0;
-  return TQ_HOST_OK;
+void dialogDestroy(ADMDialogRef dialog) {
+  auto [h, d] = admEnter("Dialog.Destroy", dialog, &SimHost::dialog);
+  if (d != nullptr) d->destroyed = true;
 }
-tq_HostError dialogSize(tq_DialogRef dialog, int32_t width, int32_t height) {
-  SimHost* h = enter("Dialog.Size");
-  if (h == nullptr) return kSimError;
-  Dialog* d = h->dialog(dialog);
-  if (d == nullptr) return kBadReference;
+void dialogShow(ADMDialogRef dialog, ASBoolean show) {
+  auto [h, d] = admEnter("Dialog.Show", dialog, &SimHost::dialog);
+  if (d != nullptr) d->shown = show != 0;
+}
+void dialogSize(ADMDialogRef dialog, ASInt32 width, ASInt32 height) {
+  auto [h, d] = admEnter("Dialog.Size", dialog, &SimHost::dialog);
+  if (d == nullptr) return;
   d->width = width;
   d->height = height;
-  return TQ_HOST_OK;
 }
-tq_HostError dialogDestroy(tq_DialogRef dialog) {
-  SimHost* h = enter("Dialog.Destroy");
-  if (h == nullptr) return kSimError;
-  Dialog* d = h->dialog(dialog);
-  if (d == nullptr) return kBadReference;
-  d->destroyed = true;
-  return TQ_HOST_OK;
-}
-const tq_DialogSuite8 kDialogSuite = {dialogCreate, dialogShow, dialogSize, dialogDestroy};
 
-// ---- Dialog Item Suite -------------------------------------------------------------------
-tq_HostError itemCreate(tq_DialogRef dialog, int32_t kind, const tq_Rect* rect, tq_ItemRef* item) {
-  SimHost* h = enter("DialogItem.Create");
-  if (h == nullptr || rect == nullptr || item == nullptr) return kSimError;
-  Dialog* d = h->dialog(dialog);
-  if (d == nullptr) return kBadReference;
+// ---- ADM Item suite ------------------------------------------------------------------------
+ADMItemRef itemCreate(ADMDialogRef dialog, ASInt32 id, ADMItemType type, const ASRect* rect,
+                      ADMItemInitProc init, ADMUserData, ASInt32) {
+  auto [h, d] = admEnter("DialogItem.Create", dialog, &SimHost::dialog);
+  if (d == nullptr || type == nullptr || rect == nullptr) return nullptr;
   auto i = std::make_unique<DialogItem>();
-  i->kind = kind;
+  i->type = type;
+  i->id = id;
   i->rect = *rect;
-  *item = reinterpret_cast<tq_ItemRef>(i.get());
+  auto ref = reinterpret_cast<ADMItemRef>(i.get());
   d->items.push_back(std::move(i));
-  return TQ_HOST_OK;
-}
-tq_HostError itemSetText(tq_ItemRef item, const char* text) {
-  SimHost* h = enter("DialogItem.SetText");
-  if (h == nullptr || text == nullptr) return kSimError;
-  DialogItem* i = h->item(item);
-  if (i == nullptr) return kBadReference;
-  i->text = text;
-  return TQ_HOST_OK;
-}
-tq_HostError itemGetTextLength(tq_ItemRef item, int32_t* length) {
-  SimHost* h = enter("DialogItem.GetTextLength");
-  if (h == nullptr || length == nullptr) return kSimError;
-  DialogItem* i = h->item(item);
-  if (i == nullptr) return kBadReference;
-  *length = static_cast<int32_t>(i->text.size());
-  return TQ_HOST_OK;
-}
-tq_HostError itemGetText(tq_ItemRef item, char* text, int32_t size) {
-  SimHost* h = enter("DialogItem.GetText");
-  if (h == nullptr) return kSimError;
-  DialogItem* i = h->item(item);
-  if (i == nullptr) return kBadReference;
-  return copyText(i->text, text, size);
-}
-tq_HostError itemSetBooleanValue(tq_ItemRef item, tq_Bool value) {
-  SimHost* h = enter("DialogItem.SetBooleanValue");
-  if (h == nullptr) return kSimError;
-  DialogItem* i = h->item(item);
-  if (i == nullptr) return kBadReference;
-  i->on = value != 0;
-  return TQ_HOST_OK;
-}
-tq_HostError itemGetBooleanValue(tq_ItemRef item, tq_Bool* value) {
-  SimHost* h = enter("DialogItem.GetBooleanValue");
-  if (h == nullptr || value == nullptr) return kSimError;
-  DialogItem* i = h->item(item);
-  if (i == nullptr) return kBadReference;
-  *value = i->on ? 1 : 0;
-  return TQ_HOST_OK;
-}
-tq_HostError itemEnable(tq_ItemRef item, tq_Bool enable) {
-  SimHost* h = enter("DialogItem.Enable");
-  if (h == nullptr) return kSimError;
-  DialogItem* i = h->item(item);
-  if (i == nullptr) return kBadReference;
-  i->enabled = enable != 0;
-  return TQ_HOST_OK;
-}
-tq_HostError itemSetNotifyProc(tq_ItemRef item, tq_NotifyProc proc) {
-  SimHost* h = enter("DialogItem.SetNotifyProc");
-  if (h == nullptr) return kSimError;
-  DialogItem* i = h->item(item);
-  if (i == nullptr) return kBadReference;
-  i->notify = proc;
-  return TQ_HOST_OK;
-}
-tq_HostError itemGetList(tq_ItemRef item, tq_ListRef* list) {
-  SimHost* h = enter("DialogItem.GetList");
-  if (h == nullptr || list == nullptr) return kSimError;
-  DialogItem* i = h->item(item);
-  if (i == nullptr || !hasList(i->kind)) return kBadReference;
-  *list = reinterpret_cast<tq_ListRef>(i);
-  return TQ_HOST_OK;
-}
-const tq_DialogItemSuite8 kDialogItemSuite = {itemCreate,  itemSetText,         itemGetTextLength,
-                                              itemGetText, itemSetBooleanValue, itemGetBooleanValue,
-                                              itemEnable,  itemSetNotifyProc,   itemGetList};
-
-// ---- List Suite --------------------------------------------------------------------------
-DialogItem* listItem(SimHost& h, tq_ListRef list) {
-  DialogItem* i = h.item(reinterpret_cast<tq_ItemRef>(list));
-  return i != nullptr && hasList(i->kind) ? i : nullptr;
-}
-tq_HostError numberOfSelectedEntries(tq_ListRef list, int32_t* count) {
-  SimHost* h = enter("List.NumberOfSelectedEntries");
-  if (h == nullptr || count == nullptr) return kSimError;
-  DialogItem* i = listItem(*h, list);
-  if (i == nullptr) return kBadReference;
-  *count = static_cast<int32_t>(std::count_if(i->entries.begin(), i->entries.end(),
-                                              [](const auto& e) { return e->selected; }));
-  return TQ_HOST_OK;
-}
-tq_HostError indexSelectedEntry(tq_ListRef list, int32_t index, tq_EntryRef* entry) {
-  SimHost* h = enter("List.IndexSelectedEntry");
-  if (h == nullptr || entry == nullptr) return kSimError;
-  DialogItem* i = listItem(*h, list);
-  if (i == nullptr) return kBadReference;
-  for (const auto& e : i->entries) {
-    if (!e->selected) continue;
-    if (index-- == 0) {
-      *entry = reinterpret_cast<tq_EntryRef>(e.get());
-      return TQ_HOST_OK;
-    }
+  if (init != nullptr && init(ref) != 0) {
+    d->items.pop_back();
+    return nullptr;
   }
-  return kBadReference;
+  return ref;
 }
-const tq_ListSuite3 kListSuite = {numberOfSelectedEntries, indexSelectedEntry};
+void itemSetNotifyProc(ADMItemRef item, ADMItemNotifyProc proc) {
+  auto [h, i] = admEnter("DialogItem.SetNotifyProc", item, &SimHost::item);
+  if (i != nullptr) i->notify = proc;
+}
+void itemDefaultNotify(ADMItemRef item, ADMNotifierRef notifier) {
+  auto [h, i] = admEnter("DialogItem.DefaultNotify", item, &SimHost::item);
+  auto* n = reinterpret_cast<Notifier*>(notifier);
+  if (i == nullptr) return;
+  if (n == nullptr || n->item != i) {
+    h->misused("DialogItem.DefaultNotify (the notifier of another item)");
+    return;
+  }
+  h->defaultNotify(*n);
+}
+ADMListRef itemGetList(ADMItemRef item) {
+  auto [h, i] = admEnter("DialogItem.GetList", item, &SimHost::item);
+  return i != nullptr && i->hasList() ? reinterpret_cast<ADMListRef>(i) : nullptr;
+}
+void itemEnable(ADMItemRef item, ASBoolean enable) {
+  auto [h, i] = admEnter("DialogItem.Enable", item, &SimHost::item);
+  if (i != nullptr) i->enabled = enable != 0;
+}
+void itemSetText(ADMItemRef item, const char* text) {
+  auto [h, i] = admEnter("DialogItem.SetText", item, &SimHost::item);
+  if (i != nullptr && text != nullptr) i->text = text;
+}
+void itemGetText(ADMItemRef item, char* text, ASInt32 size) {
+  auto [h, i] = admEnter("DialogItem.GetText", item, &SimHost::item);
+  if (i != nullptr) copyText(i->text, text, size);
+}
+ASInt32 itemGetTextLength(ADMItemRef item) {
+  auto [h, i] = admEnter("DialogItem.GetTextLength", item, &SimHost::item);
+  return i == nullptr ? 0 : static_cast<ASInt32>(i->text.size());
+}
+void itemSetBooleanValue(ADMItemRef item, ASBoolean value) {
+  auto [h, i] = admEnter("DialogItem.SetBooleanValue", item, &SimHost::item);
+  if (i != nullptr) i->on = value != 0;
+}
+ASBoolean itemGetBooleanValue(ADMItemRef item) {
+  auto [h, i] = admEnter("DialogItem.GetBooleanValue", item, &SimHost::item);
+  return i != nullptr && i->on ? 1 : 0;
+}
 
-// ---- Entry Suite -------------------------------------------------------------------------
-tq_HostError entryCreate(tq_ListRef list, tq_EntryRef* entry) {
-  SimHost* h = enter("Entry.Create");
-  if (h == nullptr || entry == nullptr) return kSimError;
-  DialogItem* i = listItem(*h, list);
-  if (i == nullptr) return kBadReference;
+// ---- ADM List suite ------------------------------------------------------------------------
+ADMEntryRef indexSelectedEntry(ADMListRef list, ASInt32 index) {
+  auto [h, i] = admEnter("List.IndexSelectedEntry", list, &SimHost::listItem);
+  if (i == nullptr) return nullptr;
+  for (const auto& e : i->entries)
+    if (e->selected && index-- == 0) return reinterpret_cast<ADMEntryRef>(e.get());
+  return nullptr;
+}
+ASInt32 numberOfSelectedEntries(ADMListRef list) {
+  auto [h, i] = admEnter("List.NumberOfSelectedEntries", list, &SimHost::listItem);
+  if (i == nullptr) return 0;
+  return static_cast<ASInt32>(std::count_if(i->entries.begin(), i->entries.end(),
+                                            [](const auto& e) { return e->selected; }));
+}
+
+// ---- ADM Entry suite -----------------------------------------------------------------------
+ADMEntryRef entryCreate(ADMListRef list) {
+  auto [h, i] = admEnter("Entry.Create", list, &SimHost::listItem);
+  if (i == nullptr) return nullptr;
   i->entries.push_back(std::make_unique<Entry>());
-  *entry = reinterpret_cast<tq_EntryRef>(i->entries.back().get());
-  return TQ_HOST_OK;
+  return reinterpret_cast<ADMEntryRef>(i->entries.back().get());
 }
-tq_HostError entrySetText(tq_EntryRef entry, const char* text) {
-  SimHost* h = enter("Entry.SetText");
-  if (h == nullptr || text == nullptr) return kSimError;
-  Entry* e = h->entry(entry);
-  if (e == nullptr) return kBadReference;
-  e->text = text;
-  return TQ_HOST_OK;
-}
-tq_HostError entryGetTextLength(tq_EntryRef entry, int32_t* length) {
-  SimHost* h = enter("Entry.GetTextLength");
-  if (h == nullptr || length == nullptr) return kSimError;
-  Entry* e = h->entry(entry);
-  if (e == nullptr) return kBadReference;
-  *length = static_cast<int32_t>(e->text.size());
-  return TQ_HOST_OK;
-}
-tq_HostError entryGetText(tq_EntryRef entry, char* text, int32_t size) {
-  SimHost* h = enter("Entry.GetText");
-  if (h == nullptr) return kSimError;
-  Entry* e = h->entry(entry);
-  if (e == nullptr) return kBadReference;
-  return copyText(e->text, text, size);
-}
-tq_HostError entryActivate(tq_EntryRef entry, tq_Bool active) {
-  SimHost* h = enter("Entry.Activate");
-  if (h == nullptr) return kSimError;
-  Entry* e = h->entry(entry);
-  if (e == nullptr) return kBadReference;
-  e->active = active != 0;
-  return TQ_HOST_OK;
-}
-tq_HostError entrySelect(tq_EntryRef entry, tq_Bool selected) {
-  SimHost* h = enter("Entry.Select");
-  if (h == nullptr) return kSimError;
-  Entry* e = h->entry(entry);
-  DialogItem* owner = e == nullptr ? nullptr : ownerOf(*h, e);
-  if (owner == nullptr) return kBadReference;
+void entrySelect(ADMEntryRef entry, ASBoolean selected) {
+  auto [h, e] = admEnter("Entry.Select", entry, &SimHost::entry);
+  if (e == nullptr) return;
   // One selection per list.
   if (selected)
-    for (const auto& other : owner->entries) other->selected = false;
+    for (const auto& other : h->ownerOf(e)->entries) other->selected = false;
   e->selected = selected != 0;
-  return TQ_HOST_OK;
 }
-const tq_EntrySuite5 kEntrySuite = {entryCreate,  entrySetText,  entryGetTextLength,
-                                    entryGetText, entryActivate, entrySelect};
+void entryActivate(ADMEntryRef entry, ASBoolean active) {
+  auto [h, e] = admEnter("Entry.Activate", entry, &SimHost::entry);
+  if (e != nullptr) e->active = active != 0;
+}
+void entrySetText(ADMEntryRef entry, const char* text) {
+  auto [h, e] = admEnter("Entry.SetText", entry, &SimHost::entry);
+  if (e != nullptr && text != nullptr) e->text = text;
+}
+void entryGetText(ADMEntryRef entry, char* text, ASInt32 size) {
+  auto [h, e] = admEnter("Entry.GetText", entry, &SimHost::entry);
+  if (e != nullptr) copyText(e->text, text, size);
+}
+ASInt32 entryGetTextLength(ADMEntryRef entry) {
+  auto [h, e] = admEnter("Entry.GetTextLength", entry, &SimHost::entry);
+  return e == nullptr ? 0 : static_cast<ASInt32>(e->text.size());
+}
 
-// ---- ADM Basic Suite ---------------------------------------------------------------------
-// The filter block's strings up to its empty string (at most 64, so a block without its end
-// is not read without bound).
-std::vector<std::string> filterStrings(const char* block) {
-  std::vector<std::string> strings;
-  if (block == nullptr) return strings;
-  for (int n = 0; n < 64 && *block != '\0'; ++n) {
-    strings.emplace_back(block);
-    block += strings.back().size() + 1;
-  }
-  return strings;
-}
-tq_HostError standardPutFileDialog(const char* prompt, const char* filters,
-                                   const char* start_location, const char* default_name,
-                                   char* result, int32_t result_size, tq_Bool* chosen) {
+// ---- ADM Basic suite -----------------------------------------------------------------------
+// The start and default name as the plug-in gave them (a start path read up to its NUL within
+// the 300 bytes), then the scripted answer.
+ASBoolean standardPutFileDialog(const char* prompt, const SPPlatformFileSpecification* start,
+                                const char* default_name, SPPlatformFileSpecification* chosen) {
   SimHost* h = enter("AdmBasic.StandardPutFileDialog");
-  if (h == nullptr || chosen == nullptr) return kSimError;
-  h->file_dialog_calls.push_back({prompt != nullptr ? prompt : "", filterStrings(filters),
-                                  start_location != nullptr ? start_location : "",
-                                  default_name != nullptr ? default_name : "", result_size});
-  *chosen = 0;
-  if (h->file_answers.empty()) return TQ_HOST_OK;
+  if (h == nullptr || chosen == nullptr) return 0;
+  FileDialogCall call;
+  call.prompt = prompt != nullptr ? prompt : "";
+  if (start != nullptr)
+    call.start = std::string(start->path, strnlen(start->path, sizeof start->path));
+  call.default_name = default_name != nullptr ? default_name : "";
+  h->file_dialog_calls.push_back(call);
+  if (h->file_answers.empty()) return 0;
   FileAnswer answer = h->file_answers.front();
   h->file_answers.pop_front();
-  if (!answer.confirm) return TQ_HOST_OK;
-  tq_HostError err = copyText(answer.path, result, result_size);
-  if (err == TQ_HOST_OK) *chosen = 1;
-  return err;
+  if (!answer.confirm) return 0;
+  copyText(answer.path, chosen->path, sizeof chosen->path);
+  return 1;
 }
-const tq_AdmBasicSuite2 kAdmBasicSuite = {standardPutFileDialog};
+
+// ---- the tables ----------------------------------------------------------------------------
+SPBasicSuite makeBroker() {
+  SPBasicSuite s = trappedSuite<SPBasicSuite, kBroker>();
+  s.AcquireSuite = acquireSuite;
+  s.ReleaseSuite = releaseSuite;
+  return s;
+}
+SPBasicSuite g_broker = makeBroker();
+
+const AEGP_CommandSuite1 kCommandSuite = [] {
+  auto s = trappedSuite<AEGP_CommandSuite1, kCommand>();
+  s.AEGP_GetUniqueCommand = getUniqueCommand;
+  s.AEGP_InsertMenuCommand = insertMenuCommand;
+  s.AEGP_EnableCommand = enableCommand;
+  s.AEGP_DisableCommand = disableCommand;
+  return s;
+}();
+const AEGP_RegisterSuite3 kRegisterSuite = [] {
+  auto s = trappedSuite<AEGP_RegisterSuite3, kRegister>();
+  s.AEGP_RegisterCommandHook = registerCommandHook;
+  s.AEGP_RegisterUpdateMenuHook = registerUpdateMenuHook;
+  return s;
+}();
+const AEGP_UtilitySuite3 kUtilitySuite = [] {
+  auto s = trappedSuite<AEGP_UtilitySuite3, kUtility>();
+  s.AEGP_ReportInfo = reportInfo;
+  return s;
+}();
+const AEGP_ItemSuite5 kItemSuite = [] {
+  auto s = trappedSuite<AEGP_ItemSuite5, kItem>();
+  s.AEGP_GetNextItem = getNextItem;
+  s.AEGP_GetItemType = getItemType;
+  s.AEGP_GetItemName = getItemName;
+  return s;
+}();
+const AEGP_ProjSuite3 kProjSuite = [] {
+  auto s = trappedSuite<AEGP_ProjSuite3, kProj>();
+  s.AEGP_GetProjectByIndex = getProjectByIndex;
+  s.AEGP_GetProjectPath = getProjectPath;
+  s.AEGP_GetProjectRootFolder = getProjectRootFolder;
+  return s;
+}();
+const ADMDialogSuite8 kDialogSuite = [] {
+  auto s = trappedSuite<ADMDialogSuite8, kDialog>();
+  s.Create = dialogCreate;
+  s.Destroy = dialogDestroy;
+  s.Show = dialogShow;
+  s.Size = dialogSize;
+  return s;
+}();
+const ADMItemSuite8 kDialogItemSuite = [] {
+  auto s = trappedSuite<ADMItemSuite8, kDialogItem>();
+  s.Create = itemCreate;
+  s.SetNotifyProc = itemSetNotifyProc;
+  s.DefaultNotify = itemDefaultNotify;
+  s.GetList = itemGetList;
+  s.Enable = itemEnable;
+  s.SetText = itemSetText;
+  s.GetText = itemGetText;
+  s.GetTextLength = itemGetTextLength;
+  s.SetBooleanValue = itemSetBooleanValue;
+  s.GetBooleanValue = itemGetBooleanValue;
+  return s;
+}();
+const ADMListSuite3 kListSuite = [] {
+  auto s = trappedSuite<ADMListSuite3, kList>();
+  s.IndexSelectedEntry = indexSelectedEntry;
+  s.NumberOfSelectedEntries = numberOfSelectedEntries;
+  return s;
+}();
+const ADMEntrySuite5 kEntrySuite = [] {
+  auto s = trappedSuite<ADMEntrySuite5, kEntry>();
+  s.Create = entryCreate;
+  s.Select = entrySelect;
+  s.Activate = entryActivate;
+  s.SetText = entrySetText;
+  s.GetText = entryGetText;
+  s.GetTextLength = entryGetTextLength;
+  return s;
+}();
+const ADMBasicSuite2 kAdmBasicSuite = [] {
+  auto s = trappedSuite<ADMBasicSuite2, kAdmBasic>();
+  s.StandardPutFileDialog = standardPutFileDialog;
+  return s;
+}();
 
 struct SuiteEntry {
   const char* name;
@@ -398,19 +467,21 @@ struct SuiteEntry {
 };
 
 const SuiteEntry kSuiteTables[] = {
-    {TQ_COMMAND_SUITE, TQ_COMMAND_SUITE_VERSION, &kCommandSuite},
-    {TQ_REGISTER_SUITE, TQ_REGISTER_SUITE_VERSION, &kRegisterSuite},
-    {TQ_UTILITY_SUITE, TQ_UTILITY_SUITE_VERSION, &kUtilitySuite},
-    {TQ_ITEM_SUITE, TQ_ITEM_SUITE_VERSION, &kItemSuite},
-    {TQ_PROJ_SUITE, TQ_PROJ_SUITE_VERSION, &kProjSuite},
-    {TQ_DIALOG_SUITE, TQ_DIALOG_SUITE_VERSION, &kDialogSuite},
-    {TQ_DIALOG_ITEM_SUITE, TQ_DIALOG_ITEM_SUITE_VERSION, &kDialogItemSuite},
-    {TQ_LIST_SUITE, TQ_LIST_SUITE_VERSION, &kListSuite},
-    {TQ_ENTRY_SUITE, TQ_ENTRY_SUITE_VERSION, &kEntrySuite},
-    {TQ_ADM_BASIC_SUITE, TQ_ADM_BASIC_SUITE_VERSION, &kAdmBasicSuite},
+    {kAEGPCommandSuite, kAEGPCommandSuiteVersion1, &kCommandSuite},
+    {kAEGPRegisterSuite, kAEGPRegisterSuiteVersion3, &kRegisterSuite},
+    {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3, &kUtilitySuite},
+    {kAEGPItemSuite, kAEGPItemSuiteVersion5, &kItemSuite},
+    {kAEGPProjSuite, kAEGPProjSuiteVersion3, &kProjSuite},
+    {kADMDialogSuite, kADMDialogSuiteVersion8, &kDialogSuite},
+    {kADMItemSuite, kADMItemSuiteVersion8, &kDialogItemSuite},
+    {kADMListSuite, kADMListSuiteVersion3, &kListSuite},
+    {kADMEntrySuite, kADMEntrySuiteVersion5, &kEntrySuite},
+    {kADMBasicSuite, kADMBasicSuiteVersion2, &kAdmBasicSuite},
 };
 
 }  // namespace
+
+SPBasicSuite* brokerTable() { return &g_broker; }
 
 const void* suiteTable(const std::string& name, int32_t version) {
   for (const SuiteEntry& s : kSuiteTables)

@@ -6,11 +6,6 @@ namespace tq::hostsim {
 
 namespace {
 
-bool editable(int32_t kind) {
-  return kind == TQ_ITEM_TEXT_EDIT || kind == TQ_ITEM_TEXT_EDIT_POPUP ||
-         kind == TQ_ITEM_TEXT_EDIT_MULTILINE;
-}
-
 std::string quoted(const std::string& text) {
   std::string out = "\"";
   for (unsigned char c : text) {
@@ -34,28 +29,6 @@ std::string quoted(const std::string& text) {
 
 }  // namespace
 
-const char* kindName(int32_t kind) {
-  switch (kind) {
-    case TQ_ITEM_STATIC_TEXT:
-      return "static-text";
-    case TQ_ITEM_LIST_BOX:
-      return "list-box";
-    case TQ_ITEM_TEXT_EDIT:
-      return "text-edit";
-    case TQ_ITEM_TEXT_PUSH_BUTTON:
-      return "push-button";
-    case TQ_ITEM_TEXT_EDIT_POPUP:
-      return "text-edit-popup";
-    case TQ_ITEM_RADIO_BUTTON:
-      return "radio-button";
-    case TQ_ITEM_POPUP_LIST:
-      return "popup-list";
-    case TQ_ITEM_TEXT_EDIT_MULTILINE:
-      return "text-edit-multiline";
-  }
-  return "unknown";
-}
-
 bool Simulator::fail(const std::string& why) {
   error_ = why;
   return false;
@@ -65,33 +38,41 @@ void Simulator::afterCallback() {
   if (host_.outstanding() != 0) ++unbalanced_callbacks_;
 }
 
-bool Simulator::load(const std::string& path, int32_t major, int32_t minor, tq_PluginId plugin) {
+bool Simulator::load(const std::string& path, int32_t major, int32_t minor, AEGP_PluginID plugin) {
   if (!library_.open(path)) return fail("cannot load " + path + ": " + library_.error());
   void* address = library_.symbol(kEntryPointName);
   if (address == nullptr)
     return fail(std::string("no ") + kEntryPointName + " in " + path + ": " + library_.error());
-  auto entry = reinterpret_cast<tq_EntryPoint>(address);
-  entry_result_ = entry(host_.basicSuite(), major, minor, path.c_str(), "", plugin);
+  auto entry = reinterpret_cast<AEGP_GPMainFunc>(address);
+  // On Windows the plug-in's resources are in its own file.
+  entry_result_ = entry(host_.basicSuite(), major, minor, path.c_str(), path.c_str(), plugin,
+                        &host_.global_refcon);
   afterCallback();
   return true;
 }
 
-Simulator::CommandResult Simulator::chooseCommand(tq_Command command) {
+Simulator::CommandResult Simulator::chooseCommand(AEGP_Command command) {
   CommandResult result;
-  // Hooks may register more hooks; walk by index over a copy.
+  // Hooks may register more hooks; walk over a copy.
   std::vector<CommandHookEntry> hooks = host_.command_hooks;
-  for (const CommandHookEntry& h : hooks) {
-    if (h.command != TQ_ALL_COMMANDS && h.command != command) continue;
-    tq_Bool handled = 0;
-    tq_HostError err = h.hook(h.refcon, command, &handled);
-    afterCallback();
-    if (err != TQ_HOST_OK && result.error == TQ_HOST_OK) result.error = err;
-    if (handled) {
-      result.handled = true;
-      break;
+  auto run = [&](AEGP_HookPriority priority) {
+    for (const CommandHookEntry& h : hooks) {
+      if (h.priority != priority) continue;
+      if (h.command != AEGP_Command_ALL && h.command != command) continue;
+      A_Boolean handled = 0;
+      A_Err err =
+          h.hook(host_.global_refcon, h.refcon, command, priority, result.handled, &handled);
+      afterCallback();
+      if (err != A_Err_NONE && result.error == A_Err_NONE) result.error = err;
+      if (handled) result.handled = true;
     }
-  }
-  if (!result.handled) host_handled_.push_back(command);
+  };
+  run(AEGP_HP_BeforeAE);
+  bool by_hook = result.handled;
+  if (!by_hook) host_handled_.push_back(command);
+  result.handled = true;  // by a hook or by the host, for the hooks that come after
+  run(AEGP_HP_AfterAE);
+  result.handled = by_hook;
   return result;
 }
 
@@ -104,15 +85,28 @@ bool Simulator::chooseMenu(const std::string& name, CommandResult* result) {
   return true;
 }
 
-tq_HostError Simulator::updateMenus() {
-  tq_HostError first = TQ_HOST_OK;
+A_Err Simulator::updateMenus() {
+  A_Err first = A_Err_NONE;
   std::vector<UpdateMenuHookEntry> hooks = host_.update_hooks;
   for (const UpdateMenuHookEntry& h : hooks) {
-    tq_HostError err = h.hook(h.refcon);
+    A_Err err = h.hook(host_.global_refcon, h.refcon, host_.active_window);
     afterCallback();
-    if (err != TQ_HOST_OK && first == TQ_HOST_OK) first = err;
+    if (err != A_Err_NONE && first == A_Err_NONE) first = err;
   }
   return first;
+}
+
+void Simulator::notify(DialogItem& item, Entry* picked) {
+  Notifier notifier;
+  notifier.item = &item;
+  notifier.picked = picked;
+  if (item.notify == nullptr) {
+    host_.defaultNotify(notifier);
+    return;
+  }
+  item.notify(reinterpret_cast<ADMItemRef>(&item), reinterpret_cast<ADMNotifierRef>(&notifier));
+  afterCallback();
+  if (!notifier.defaulted) ++undefaulted_;
 }
 
 DialogItem* Simulator::item(int32_t number) {
@@ -125,14 +119,9 @@ bool Simulator::click(int32_t number) {
   DialogItem* i = item(number);
   if (i == nullptr) return fail("no item " + std::to_string(number) + " in an open window");
   if (!i->enabled) return fail("item " + std::to_string(number) + " is disabled");
-  if (i->kind != TQ_ITEM_RADIO_BUTTON && i->kind != TQ_ITEM_TEXT_PUSH_BUTTON)
-    return fail("item " + std::to_string(number) + " is a " + kindName(i->kind) + ", not a button");
-  // The host's own part first: a radio button that is clicked is on.
-  if (i->kind == TQ_ITEM_RADIO_BUTTON) i->on = true;
-  if (i->notify != nullptr) {
-    i->notify(reinterpret_cast<tq_ItemRef>(i));
-    afterCallback();
-  }
+  if (i->type != kADMTextRadioButtonType && i->type != kADMTextPushButtonType)
+    return fail("item " + std::to_string(number) + " is a " + kindName(i->type) + ", not a button");
+  notify(*i, nullptr);
   return true;
 }
 
@@ -140,8 +129,8 @@ bool Simulator::type(int32_t number, const std::string& text) {
   DialogItem* i = item(number);
   if (i == nullptr) return fail("no item " + std::to_string(number) + " in an open window");
   if (!i->enabled) return fail("item " + std::to_string(number) + " is disabled");
-  if (!editable(i->kind))
-    return fail("item " + std::to_string(number) + " is a " + kindName(i->kind) +
+  if (!editable(i->type))
+    return fail("item " + std::to_string(number) + " is a " + kindName(i->type) +
                 ", which takes no typing");
   i->text = text;
   return true;
@@ -156,12 +145,7 @@ bool Simulator::pick(int32_t number, const std::string& entry_text) {
     if (e->text == entry_text) chosen = e.get();
   if (chosen == nullptr)
     return fail("item " + std::to_string(number) + " has no entry " + quoted(entry_text));
-  for (const auto& e : i->entries) e->selected = e.get() == chosen;
-  if (i->kind != TQ_ITEM_LIST_BOX) i->text = chosen->text;
-  if (i->notify != nullptr) {
-    i->notify(reinterpret_cast<tq_ItemRef>(i));
-    afterCallback();
-  }
+  notify(*i, chosen);
   return true;
 }
 
@@ -173,15 +157,15 @@ std::string Simulator::itemTable() {
   std::snprintf(line, sizeof line, "window %s style %d size %dx%d %s\n", quoted(d->name).c_str(),
                 d->style, d->width, d->height, d->shown ? "shown" : "hidden");
   out += line;
-  std::vector<tq_NotifyProc> procs;
+  std::vector<ADMItemNotifyProc> procs;
   for (size_t n = 0; n < d->items.size(); ++n) {
     const DialogItem& i = *d->items[n];
-    std::snprintf(line, sizeof line, "%2zu %-19s %3d,%3d,%3d,%3d ", n + 1, kindName(i.kind),
+    std::snprintf(line, sizeof line, "%2zu %-19s %3d,%3d,%3d,%3d ", n + 1, kindName(i.type).c_str(),
                   i.rect.left, i.rect.top, i.rect.right, i.rect.bottom);
     out += line;
     out += quoted(i.text);
     out += i.enabled ? " enabled" : " disabled";
-    if (i.kind == TQ_ITEM_RADIO_BUTTON) out += i.on ? " on" : " off";
+    if (i.type == kADMTextRadioButtonType) out += i.on ? " on" : " off";
     if (i.notify != nullptr) {
       size_t k = 0;
       while (k < procs.size() && procs[k] != i.notify) ++k;

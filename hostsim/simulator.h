@@ -21,24 +21,28 @@ class Simulator {
   // False, with error(), when the library or its entry point cannot be found; the entry
   // point's own answer is entryResult().
   bool load(const std::string& path, int32_t major = 16, int32_t minor = 22,
-            tq_PluginId plugin = 7);
-  tq_HostError entryResult() const { return entry_result_; }
+            AEGP_PluginID plugin = 7);
+  A_Err entryResult() const { return entry_result_; }
   const std::string& error() const { return error_; }
 
   struct CommandResult {
-    bool handled = false;             // a hook set its handled flag
-    tq_HostError error = TQ_HOST_OK;  // the first error a hook answered
+    bool handled = false;      // a hook set its handled flag
+    A_Err error = A_Err_NONE;  // the first error a hook answered
   };
-  // The user chooses a menu command: every command hook for it runs until one handles it.
-  CommandResult chooseCommand(tq_Command command);
+  // The user chooses a menu command: every command hook registered to run before the host,
+  // then (unless one handled it) the host itself, then every hook registered to run after it,
+  // each told whether the command was handled so far.
+  CommandResult chooseCommand(AEGP_Command command);
   // The same by the command's menu name; false when there is no such command or it is
   // disabled.
   bool chooseMenu(const std::string& name, CommandResult* result = nullptr);
   // The host is about to show its menus: every update-menu hook runs. The first error.
-  tq_HostError updateMenus();
+  A_Err updateMenus();
 
   // What the user does in the current window, by item number (1 = first created). False, with
-  // error(), when there is no window, no such item, or the item does not take the action.
+  // error(), when there is no window, no such item, or the item does not take the action. A
+  // click or pick notifies the item: its notification procedure, or the host's DefaultNotify
+  // for an item without one.
   bool click(int32_t number);
   bool type(int32_t number, const std::string& text);
   bool pick(int32_t number, const std::string& entry_text);
@@ -53,21 +57,22 @@ class Simulator {
   // Calls made into the plug-in after which suites stayed acquired (should stay 0).
   int32_t unbalancedCallbacks() const { return unbalanced_callbacks_; }
   // Commands no hook handled, which the host then handled itself.
-  const std::vector<tq_Command>& hostHandled() const { return host_handled_; }
+  const std::vector<AEGP_Command>& hostHandled() const { return host_handled_; }
+  // Notifications whose procedure did not let the host do its standard part (DefaultNotify).
+  int32_t undefaultedNotifications() const { return undefaulted_; }
 
  private:
   void afterCallback();
   bool fail(const std::string& why);
+  void notify(DialogItem& item, Entry* picked);
 
   SimHost& host_;
   platform::SharedLibrary library_;
-  tq_HostError entry_result_ = TQ_HOST_OK;
+  A_Err entry_result_ = A_Err_NONE;
   std::string error_;
   int32_t unbalanced_callbacks_ = 0;
-  std::vector<tq_Command> host_handled_;
+  int32_t undefaulted_ = 0;
+  std::vector<AEGP_Command> host_handled_;
 };
-
-// The name of an item kind ("static-text", "list-box", ...).
-const char* kindName(int32_t kind);
 
 }  // namespace tq::hostsim

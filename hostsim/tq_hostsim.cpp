@@ -123,11 +123,22 @@ int main(int argc, char** argv) {
     }
     showReports();
   }
+  // What the plug-in did wrong as a host sees it: each fails the run.
   if (sim.unbalancedCallbacks() != 0 || host.unbalanced_releases != 0) {
     std::fprintf(stderr, "ERROR: the plug-in left suites acquired after %d callbacks\n",
                  sim.unbalancedCallbacks());
     status = 1;
   }
+  for (const std::string& trap : host.traps)
+    std::fprintf(stderr, "ERROR: the plug-in called an entry the host does not serve: %s\n",
+                 trap.c_str());
+  for (const std::string& misuse : host.misuses)
+    std::fprintf(stderr, "ERROR: %s\n", misuse.c_str());
+  if (sim.undefaultedNotifications() != 0)
+    std::fprintf(stderr, "ERROR: %d notifications skipped the host's DefaultNotify\n",
+                 sim.undefaultedNotifications());
+  if (!host.traps.empty() || !host.misuses.empty() || sim.undefaultedNotifications() != 0)
+    status = 1;
   if (options.stringValue("draw", value)) {
     std::string picture = sim.svg();
     std::ofstream file(value.str(), std::ios::binary);

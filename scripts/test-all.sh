@@ -4,7 +4,8 @@
 #      errors, benchmarks compiled), its tests and the
 #      budget checks (tq-budget -all: hostile inputs against their memory allowance)
 #   2. native build with AddressSanitizer + UndefinedBehaviorSanitizer and its tests
-#   3. 32-bit Windows build (mingw-w64, warnings are errors) and its tests under Wine; on a
+#   3. 32-bit Windows build (mingw-w64, warnings are errors), the artist's package made from it
+#      and checked (scripts/package-check.sh), and its tests under Wine; on a
 #      machine that cannot run 32-bit programs (some virtual machines have no 32-bit mode, and
 #      32-bit Wine needs it) the 32-bit build is compiled without its tests, and the tests run
 #      in a 64-bit Windows build under 64-bit Wine instead
@@ -111,9 +112,12 @@ win32() {
     -DTQ_WIN32_DEPS="$TQ_WIN32_DEPS" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON \
     -DTQ_BUILD_TESTS=$tests -DTQ_NATIVE_TOOLS_DIR="$native_tools" &&
     cmake --build "$dir" -j"$jobs" || return 1
+  # The artist's package of the 32-bit build: tq-<version>-win32.zip and what it must hold.
+  local packaged=0
+  bash "$root/scripts/package-check.sh" "$dir" || packaged=1
   if [[ $tests == ON ]]; then
-    wine_tests "$dir"
-    return
+    wine_tests "$dir" || return 1
+    return $packaged
   fi
   echo
   echo "This machine cannot run 32-bit programs (/lib/ld-linux.so.2 does not start), so neither"
@@ -126,7 +130,8 @@ win32() {
     -DTQ_WIN64_DEPS="$TQ_WIN64_DEPS" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_WERROR=ON \
     -DTQ_NATIVE_TOOLS_DIR="$native_tools" &&
     cmake --build "$dir" -j"$jobs" || return 1
-  wine_tests "$dir" --win64
+  wine_tests "$dir" --win64 || return 1
+  return $packaged
 }
 
 # Runs a Windows build's tests under Wine (--win64: 64-bit Wine), with a persistent wineserver.

@@ -67,12 +67,21 @@ case "${1:-}" in
     # A server left over from an earlier run (persistent or not) would refuse the new one.
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w
-    wineserver -p  # puts itself in the background
-    # The first program of a server starts Wine's own background processes (services,
-    # explorer ...), which inherit its standard output and keep it open for the server's life.
-    # Start them here, on /dev/null, or a caller that reads a test's output to its end (test
-    # discovery does) would wait for them.
-    "${wine[@]}" cmd /c exit </dev/null >/dev/null 2>&1
+    # The server and Wine's background processes outlive this script: they must not keep open
+    # what the caller had open beyond the standard streams (a lock that a caller holds around
+    # the test run would stay held for ever).
+    (
+      for fd in /proc/self/fd/*; do
+        fd="${fd##*/}"
+        if [[ "$fd" -gt 2 ]]; then eval "exec $fd>&-" 2>/dev/null || true; fi
+      done
+      wineserver -p # puts itself in the background
+      # The first program of a server starts Wine's own background processes (services,
+      # explorer ...), which inherit its standard output and keep it open for the server's
+      # life. Start them here, on /dev/null, or a caller that reads a test's output to its end
+      # (test discovery does) would wait for them.
+      "${wine[@]}" cmd /c exit </dev/null >/dev/null 2>&1
+    )
     exit 0
     ;;
   --stop-server) wineserver -k >/dev/null 2>&1 || true; exit 0 ;;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "plugin/host_api.h"
+#include "plugin/suite_handler.h"
 
 namespace tq::plugin {
 
@@ -16,11 +17,11 @@ void guardCallback(Body&& body) noexcept {
 
 // For callbacks that answer a host error: the body's answer, or 516 when it threw.
 template <class Body>
-tq_HostError guardHostCall(Body&& body) noexcept {
+A_Err guardHostCall(Body&& body) noexcept {
   try {
     return body();
   } catch (...) {
-    return TQ_HOST_SUITE_MISSING;
+    return kMissingSuiteError;
   }
 }
 

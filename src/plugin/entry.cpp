@@ -12,57 +12,67 @@ namespace tq::plugin {
 namespace {
 
 // Registration, steps 2 to 6; the first failure ends it.
-tq_HostError registerPlugin(SuiteHandler& suites) {
+A_Err registerPlugin(SuiteHandler& suites) {
   Globals& g = globals();
-  const tq_CommandSuite1* commands = suites.command();
+  const AEGP_CommandSuite1* commands = suites.command();
   if (commands == nullptr) return suites.error();
-  tq_Command command = 0;
-  tq_HostError err = commands->GetUniqueCommand(&command);
-  if (err != TQ_HOST_OK) return err;
-  if (command == 0) return TQ_HOST_SUITE_MISSING;
+  AEGP_Command command = 0;
+  A_Err err = commands->AEGP_GetUniqueCommand(&command);
+  if (err != A_Err_NONE) return err;
+  if (command == 0) return kMissingSuiteError;
   g.command = command;
-  err = commands->InsertMenuCommand(command, stringText(kStringCommandName), TQ_MENU_COMPOSITION,
-                                    TQ_MENU_INSERT_SORTED);
-  if (err != TQ_HOST_OK) return err;
-  commands->EnableCommand(command);
-  const tq_RegisterSuite4* reg = suites.reg();
+  err = commands->AEGP_InsertMenuCommand(command, stringText(kStringCommandName),
+                                         AEGP_Menu_COMPOSITION, AEGP_MENU_INSERT_SORTED);
+  if (err != A_Err_NONE) return err;
+  commands->AEGP_EnableCommand(command);
+  const AEGP_RegisterSuite3* reg = suites.reg();
   if (reg == nullptr) return suites.error();
-  err = reg->RegisterCommandHook(g.plugin, TQ_HOOK_BEFORE_HOST, TQ_ALL_COMMANDS, commandHook,
-                                 nullptr);
-  if (err != TQ_HOST_OK) return err;
-  return reg->RegisterUpdateMenuHook(g.plugin, updateMenuHook, nullptr);
+  err = reg->AEGP_RegisterCommandHook(g.plugin, AEGP_HP_BeforeAE, AEGP_Command_ALL, commandHook,
+                                      nullptr);
+  if (err != A_Err_NONE) return err;
+  return reg->AEGP_RegisterUpdateMenuHook(g.plugin, updateMenuHook, nullptr);
 }
 
 }  // namespace
 
-tq_HostError commandHook(void*, tq_Command command, tq_Bool* handled) {
-  return guardHostCall([&]() -> tq_HostError {
+A_Err reportToUser(SuiteHandler& suites, const std::string& text) {
+  const AEGP_UtilitySuite3* utility = suites.utility();
+  if (utility == nullptr) return suites.error();
+  return utility->AEGP_ReportInfo(globals().plugin, text.c_str());
+}
+
+A_Err commandHook(AEGP_GlobalRefcon, AEGP_CommandRefcon, AEGP_Command command, AEGP_HookPriority,
+                  A_Boolean, A_Boolean* handled) {
+  return guardHostCall([&]() -> A_Err {
     Globals& g = globals();
-    if (g.command == 0 || command != g.command) return TQ_HOST_OK;
-    SuiteHandler suites(g.basic);
-    tq_HostError err = destroyWindow(suites);
-    if (err == TQ_HOST_OK) err = createWindow(suites);
-    // The command is ours whatever became of the window: the host has nothing to do for it.
+    if (g.command == 0 || command != g.command) return A_Err_NONE;
+    // The command is ours whatever becomes of the window: the host has nothing to do for it.
     if (handled != nullptr) *handled = 1;
-    return err;
+    SuiteHandler suites(g.basic);
+    destroyWindow(suites);
+    std::string why;
+    if (createWindow(suites, why)) return A_Err_NONE;
+    // The user learns why; only a problem that cannot even be shown goes back to the host.
+    return reportToUser(suites, stringText(kStringWindowProblem) + why);
   });
 }
 
-tq_HostError updateMenuHook(void*) {
-  return guardHostCall([&]() -> tq_HostError {
+A_Err updateMenuHook(AEGP_GlobalRefcon, AEGP_UpdateMenuRefcon, AEGP_WindowType) {
+  return guardHostCall([&]() -> A_Err {
     Globals& g = globals();
     SuiteHandler suites(g.basic);
     int32_t count = 0;
-    tq_HostError err = countCompositions(suites, count);
-    if (err != TQ_HOST_OK) return err;
-    const tq_CommandSuite1* commands = suites.command();
+    A_Err err = countCompositions(suites, count);
+    if (err != A_Err_NONE) return err;
+    const AEGP_CommandSuite1* commands = suites.command();
     if (commands == nullptr) return suites.error();
-    return count >= 1 ? commands->EnableCommand(g.command) : commands->DisableCommand(g.command);
+    return count >= 1 ? commands->AEGP_EnableCommand(g.command)
+                      : commands->AEGP_DisableCommand(g.command);
   });
 }
 
-tq_HostError entryPoint(const tq_BasicSuite* basic, int32_t major_version, int32_t minor_version,
-                        tq_PluginId plugin) {
+A_Err entryPoint(const SPBasicSuite* basic, A_long major_version, A_long minor_version,
+                 AEGP_PluginID plugin, AEGP_GlobalRefcon* global_refcon) {
   Globals& g = globals();
   // A fresh start: nothing of an earlier load (a window of another host session) is kept.
   g = Globals();
@@ -70,18 +80,20 @@ tq_HostError entryPoint(const tq_BasicSuite* basic, int32_t major_version, int32
   g.plugin = plugin;
   g.major_version = major_version;
   g.minor_version = minor_version;
+  // The host hands this back to every hook; the globals are the plug-in's state.
+  if (global_refcon != nullptr) *global_refcon = reinterpret_cast<AEGP_GlobalRefcon>(&g);
   SuiteHandler suites(basic);
-  if (registerPlugin(suites) == TQ_HOST_OK) return TQ_HOST_OK;
-  const tq_UtilitySuite7* utility = suites.utility();
-  if (utility == nullptr) return suites.error();
-  return utility->ReportInfo(plugin, stringText(kStringAddProblem));
+  if (registerPlugin(suites) == A_Err_NONE) return A_Err_NONE;
+  return reportToUser(suites, stringText(kStringAddProblem));
 }
 
 }  // namespace tq::plugin
 
-extern "C" tq_HostError GPMain_tq(const tq_BasicSuite* basic, int32_t major_version,
-                                  int32_t minor_version, const char*, const char*,
-                                  tq_PluginId plugin) {
-  return tq::plugin::guardHostCall(
-      [&] { return tq::plugin::entryPoint(basic, major_version, minor_version, plugin); });
+extern "C" A_Err GPMain_tq(struct SPBasicSuite* pica_basicP, A_long major_versionL,
+                           A_long minor_versionL, const A_char*, const A_char*,
+                           AEGP_PluginID aegp_plugin_id, AEGP_GlobalRefcon* global_refconP) {
+  return tq::plugin::guardHostCall([&] {
+    return tq::plugin::entryPoint(pica_basicP, major_versionL, minor_versionL, aegp_plugin_id,
+                                  global_refconP);
+  });
 }

@@ -10,15 +10,15 @@
 namespace tq::plugin {
 
 struct Globals {
-  const tq_BasicSuite* basic = nullptr;
-  tq_PluginId plugin = 0;
-  int32_t major_version = 0;
-  int32_t minor_version = 0;
-  tq_Command command = 0;  // "Kerv! Render"; 0 until obtained
-  tq_DialogRef window = nullptr;
-  tq_ItemRef items[kItemCount + 1] = {};  // by item number, 1 to kItemCount
+  const SPBasicSuite* basic = nullptr;
+  AEGP_PluginID plugin = 0;
+  A_long major_version = 0;
+  A_long minor_version = 0;
+  AEGP_Command command = 0;  // "Kerv! Render"; 0 until obtained
+  ADMDialogRef window = nullptr;
+  ADMItemRef items[kItemCount + 1] = {};  // by item number, 1 to kItemCount
 
-  tq_ItemRef item(int32_t number) const { return items[number]; }
+  ADMItemRef item(int32_t number) const { return items[number]; }
 };
 
 Globals& globals();

@@ -5,32 +5,32 @@ namespace tq::plugin {
 namespace {
 
 // The walk of items, with or without their names.
-tq_HostError walk(SuiteHandler& suites, bool names,
-                  const std::function<tq_HostError(const char* name)>& visit) {
-  const tq_ProjSuite5* proj = suites.proj();
-  const tq_ItemSuite7* items = suites.item();
+A_Err walk(SuiteHandler& suites, bool names, const std::function<A_Err(const char* name)>& visit) {
+  const AEGP_ProjSuite3* proj = suites.proj();
+  const AEGP_ItemSuite5* items = suites.item();
   if (proj == nullptr || items == nullptr) return suites.error();
-  tq_ProjectRef project = nullptr;
-  tq_HostError err = proj->GetProjectByIndex(0, &project);
-  if (err != TQ_HOST_OK) return err;
-  tq_ProjectItemRef item = nullptr;
-  err = items->GetFirstProjItem(project, &item);
-  while (err == TQ_HOST_OK && item != nullptr) {
-    int32_t type = 0;
-    err = items->GetItemType(item, &type);
-    if (err != TQ_HOST_OK) break;
-    if (type == TQ_ITEM_COMPOSITION) {
-      char name[TQ_MAX_ITEM_NAME_SIZE] = {};
+  AEGP_ProjectH project = nullptr;
+  A_Err err = proj->AEGP_GetProjectByIndex(0, &project);
+  if (err != A_Err_NONE) return err;
+  AEGP_ItemH item = nullptr;
+  err = proj->AEGP_GetProjectRootFolder(project, &item);
+  for (int32_t visited = 0; err == A_Err_NONE && item != nullptr && visited < kMaxProjectItems;
+       ++visited) {
+    AEGP_ItemType type = AEGP_ItemType_NONE;
+    err = items->AEGP_GetItemType(item, &type);
+    if (err != A_Err_NONE) break;
+    if (type == AEGP_ItemType_COMP) {
+      char name[AEGP_MAX_ITEM_NAME_SIZE] = {};
       if (names) {
-        err = items->GetItemName(item, name);
-        if (err != TQ_HOST_OK) break;
-        name[TQ_MAX_ITEM_NAME_SIZE - 1] = '\0';
+        err = items->AEGP_GetItemName(item, name);
+        if (err != A_Err_NONE) break;
+        name[AEGP_MAX_ITEM_NAME_SIZE - 1] = '\0';
       }
       err = visit(name);
-      if (err != TQ_HOST_OK) break;
+      if (err != A_Err_NONE) break;
     }
-    tq_ProjectItemRef next = nullptr;
-    err = items->GetNextProjItem(project, item, &next);
+    AEGP_ItemH next = nullptr;
+    err = items->AEGP_GetNextItem(item, &next);
     item = next;
   }
   return err;
@@ -38,16 +38,16 @@ tq_HostError walk(SuiteHandler& suites, bool names,
 
 }  // namespace
 
-tq_HostError forEachComposition(SuiteHandler& suites,
-                                const std::function<tq_HostError(const char* name)>& visit) {
+A_Err forEachComposition(SuiteHandler& suites,
+                         const std::function<A_Err(const char* name)>& visit) {
   return walk(suites, true, visit);
 }
 
-tq_HostError countCompositions(SuiteHandler& suites, int32_t& count) {
+A_Err countCompositions(SuiteHandler& suites, int32_t& count) {
   count = 0;
   return walk(suites, false, [&](const char*) {
     ++count;
-    return TQ_HOST_OK;
+    return A_Err_NONE;
   });
 }
 

@@ -13,6 +13,14 @@ constexpr StringRecord kStrings[] = {
     {kStringNone, ""},
     {kStringCommandName, "Kerv! Render"},
     {kStringAddProblem, "tq: Problems encountered during add."},
+    {kStringWindowProblem, "tq: The submission window could not be made: "},
+    {kStringSubmitProblem, "tq: Submit Job could not run: "},
+    {kStringBrowseProblem, "tq: Browse... could not run: "},
+    {kStringNoSuite, "the host offers no "},
+    {kStringNoWindow, "the host made no window"},
+    {kStringNoItem, "the host made no item "},
+    {kStringNoList, "the host gave no entry list for item "},
+    {kStringNoEntry, "the host made no list entry for item "},
 };
 
 }  // namespace

@@ -3,23 +3,29 @@
 namespace tq::plugin {
 
 const SuiteHandler::SuiteName SuiteHandler::kSuites[kSlotCount] = {
-    {TQ_COMMAND_SUITE, TQ_COMMAND_SUITE_VERSION},
-    {TQ_REGISTER_SUITE, TQ_REGISTER_SUITE_VERSION},
-    {TQ_UTILITY_SUITE, TQ_UTILITY_SUITE_VERSION},
-    {TQ_ITEM_SUITE, TQ_ITEM_SUITE_VERSION},
-    {TQ_PROJ_SUITE, TQ_PROJ_SUITE_VERSION},
-    {TQ_DIALOG_SUITE, TQ_DIALOG_SUITE_VERSION},
-    {TQ_DIALOG_ITEM_SUITE, TQ_DIALOG_ITEM_SUITE_VERSION},
-    {TQ_LIST_SUITE, TQ_LIST_SUITE_VERSION},
-    {TQ_ENTRY_SUITE, TQ_ENTRY_SUITE_VERSION},
-    {TQ_ADM_BASIC_SUITE, TQ_ADM_BASIC_SUITE_VERSION},
+    {kAEGPCommandSuite, kAEGPCommandSuiteVersion1},
+    {kAEGPRegisterSuite, kAEGPRegisterSuiteVersion3},
+    {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3},
+    {kAEGPItemSuite, kAEGPItemSuiteVersion5},
+    {kAEGPProjSuite, kAEGPProjSuiteVersion3},
+    {kADMDialogSuite, kADMDialogSuiteVersion8},
+    {kADMItemSuite, kADMItemSuiteVersion8},
+    {kADMListSuite, kADMListSuiteVersion3},
+    {kADMEntrySuite, kADMEntrySuiteVersion5},
+    {kADMBasicSuite, kADMBasicSuiteVersion2},
 };
 
 SuiteHandler::~SuiteHandler() {
-  if (basic_ == nullptr) return;
+  if (basic_ == nullptr || basic_->ReleaseSuite == nullptr) return;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     if (suites_[slot] != nullptr) basic_->ReleaseSuite(kSuites[slot].name, kSuites[slot].version);
   }
+}
+
+std::string SuiteHandler::missingSuite() const {
+  if (missing_ == kSlotCount) return std::string();
+  return std::string("\"") + kSuites[missing_].name + "\" version " +
+         std::to_string(kSuites[missing_].version);
 }
 
 const void* SuiteHandler::acquire(Slot slot) {
@@ -28,9 +34,9 @@ const void* SuiteHandler::acquire(Slot slot) {
   // A broker error that still hands out a suite has not delivered it: nothing was acquired
   // that needs releasing, and nothing is used.
   if (basic_ == nullptr || basic_->AcquireSuite == nullptr ||
-      basic_->AcquireSuite(kSuites[slot].name, kSuites[slot].version, &suite) != TQ_HOST_OK ||
+      basic_->AcquireSuite(kSuites[slot].name, kSuites[slot].version, &suite) != kSPNoError ||
       suite == nullptr) {
-    failed_ = true;
+    if (missing_ == kSlotCount) missing_ = slot;
     return nullptr;
   }
   suites_[slot] = suite;

@@ -2,37 +2,44 @@
 // at its end. A suite is acquired from the broker by name and version on its first use and
 // kept for the handler's life; the destructor releases exactly the suites that were acquired.
 //
-// An accessor answers null when the broker cannot deliver the suite (an error or an empty
-// answer); the handler then remembers the failure, and error() answers 516, the value the
-// callback returns to the host. Nothing here throws.
+// An accessor answers null when the broker cannot deliver the suite (an error, or success with
+// no table); the handler then remembers the first suite it could not get, and error() answers
+// 516, the value a callback returns to the host. Nothing here throws.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "plugin/host_api.h"
 
 namespace tq::plugin {
 
+// What a callback answers the host when a suite it needs is missing.
+inline constexpr A_Err kMissingSuiteError = 516;
+
 class SuiteHandler {
  public:
-  explicit SuiteHandler(const tq_BasicSuite* basic) : basic_(basic) {}
+  explicit SuiteHandler(const SPBasicSuite* basic) : basic_(basic) {}
   ~SuiteHandler();
   SuiteHandler(const SuiteHandler&) = delete;
   SuiteHandler& operator=(const SuiteHandler&) = delete;
 
-  const tq_CommandSuite1* command() { return get<tq_CommandSuite1>(kCommand); }
-  const tq_RegisterSuite4* reg() { return get<tq_RegisterSuite4>(kRegister); }
-  const tq_UtilitySuite7* utility() { return get<tq_UtilitySuite7>(kUtility); }
-  const tq_ItemSuite7* item() { return get<tq_ItemSuite7>(kItem); }
-  const tq_ProjSuite5* proj() { return get<tq_ProjSuite5>(kProj); }
-  const tq_DialogSuite8* dialog() { return get<tq_DialogSuite8>(kDialog); }
-  const tq_DialogItemSuite8* dialogItem() { return get<tq_DialogItemSuite8>(kDialogItem); }
-  const tq_ListSuite3* list() { return get<tq_ListSuite3>(kList); }
-  const tq_EntrySuite5* entry() { return get<tq_EntrySuite5>(kEntry); }
-  const tq_AdmBasicSuite2* admBasic() { return get<tq_AdmBasicSuite2>(kAdmBasic); }
+  const AEGP_CommandSuite1* command() { return get<AEGP_CommandSuite1>(kCommand); }
+  const AEGP_RegisterSuite3* reg() { return get<AEGP_RegisterSuite3>(kRegister); }
+  const AEGP_UtilitySuite3* utility() { return get<AEGP_UtilitySuite3>(kUtility); }
+  const AEGP_ItemSuite5* item() { return get<AEGP_ItemSuite5>(kItem); }
+  const AEGP_ProjSuite3* proj() { return get<AEGP_ProjSuite3>(kProj); }
+  const ADMDialogSuite8* dialog() { return get<ADMDialogSuite8>(kDialog); }
+  const ADMItemSuite8* dialogItem() { return get<ADMItemSuite8>(kDialogItem); }
+  const ADMListSuite3* list() { return get<ADMListSuite3>(kList); }
+  const ADMEntrySuite5* entry() { return get<ADMEntrySuite5>(kEntry); }
+  const ADMBasicSuite2* admBasic() { return get<ADMBasicSuite2>(kAdmBasic); }
 
-  // TQ_HOST_SUITE_MISSING once any acquisition failed, else TQ_HOST_OK.
-  tq_HostError error() const { return failed_ ? TQ_HOST_SUITE_MISSING : TQ_HOST_OK; }
+  // kMissingSuiteError once any acquisition failed, else A_Err_NONE.
+  A_Err error() const { return missing_ != kSlotCount ? kMissingSuiteError : A_Err_NONE; }
+  // The first suite that could not be acquired, as "\"ADM List Suite\" version 3"; empty when
+  // none failed.
+  std::string missingSuite() const;
 
  private:
   enum Slot {
@@ -60,9 +67,9 @@ class SuiteHandler {
     return static_cast<const Suite*>(acquire(slot));
   }
 
-  const tq_BasicSuite* basic_;
+  const SPBasicSuite* basic_;
   const void* suites_[kSlotCount] = {};
-  bool failed_ = false;
+  Slot missing_ = kSlotCount;
 };
 
 }  // namespace tq::plugin

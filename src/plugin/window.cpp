@@ -5,14 +5,16 @@
 #include "client/submitter.h"
 #include "plugin/callback_guard.h"
 #include "plugin/globals.h"
+#include "plugin/hooks.h"
 #include "plugin/project_items.h"
+#include "plugin/strings.h"
 #include "plugin/window_host.h"
 
 namespace tq::plugin {
 
 namespace {
 
-tq_NotifyProc notifyProc(Notify notify) {
+ADMItemNotifyProc notifyProc(Notify notify) {
   switch (notify) {
     case Notify::kMode:
       return modeProcedure;
@@ -29,144 +31,178 @@ tq_NotifyProc notifyProc(Notify notify) {
 void forgetWindow() {
   Globals& g = globals();
   g.window = nullptr;
-  for (tq_ItemRef& item : g.items) item = nullptr;
+  for (ADMItemRef& item : g.items) item = nullptr;
 }
 
-tq_HostError addEntries(SuiteHandler& suites, tq_ItemRef item, const char* const* texts) {
-  const tq_DialogItemSuite8* items = suites.dialogItem();
-  const tq_EntrySuite5* entries = suites.entry();
-  if (items == nullptr || entries == nullptr) return suites.error();
-  tq_ListRef list = nullptr;
-  tq_HostError err = items->GetList(item, &list);
-  for (; err == TQ_HOST_OK && *texts != nullptr; ++texts) {
-    tq_EntryRef entry = nullptr;
-    err = entries->Create(list, &entry);
-    if (err == TQ_HOST_OK) err = entries->SetText(entry, *texts);
+std::string missingSuite(const SuiteHandler& suites) {
+  return stringText(kStringNoSuite) + suites.missingSuite();
+}
+
+std::string itemProblem(StringId reason, int32_t number) {
+  return stringText(reason) + std::to_string(number);
+}
+
+// The entries of a list item, in order; false with the reason when the host gives no list or
+// makes no entry.
+bool addEntries(const ADMItemSuite8& items, const ADMEntrySuite5& entries, int32_t number,
+                const char* const* texts, std::string& why) {
+  ADMListRef list = items.GetList(globals().item(number));
+  if (list == nullptr) {
+    why = itemProblem(kStringNoList, number);
+    return false;
   }
-  return err;
+  for (; *texts != nullptr; ++texts) {
+    ADMEntryRef entry = entries.Create(list);
+    if (entry == nullptr) {
+      why = itemProblem(kStringNoEntry, number);
+      return false;
+    }
+    entries.SetText(entry, *texts);
+  }
+  return true;
 }
 
-tq_HostError createItem(SuiteHandler& suites, int32_t number) {
-  const tq_DialogItemSuite8* items = suites.dialogItem();
-  if (items == nullptr) return suites.error();
+bool createItem(const ADMItemSuite8& items, const ADMEntrySuite5& entries, int32_t number,
+                std::string& why) {
   Globals& g = globals();
   const ItemSpec& spec = kItemSpecs[number - 1];
-  tq_ItemRef item = nullptr;
-  tq_HostError err = items->Create(g.window, spec.kind, &spec.rect, &item);
-  if (err != TQ_HOST_OK) return err;
+  ADMItemRef item =
+      items.Create(g.window, kADMUniqueItemID, spec.type, &spec.rect, nullptr, nullptr, 0);
+  if (item == nullptr) {
+    why = itemProblem(kStringNoItem, number);
+    return false;
+  }
   g.items[number] = item;
-  if (spec.has_text) err = items->SetText(item, spec.label);
-  if (err == TQ_HOST_OK && spec.kind == TQ_ITEM_RADIO_BUTTON)
-    err = items->SetBooleanValue(item, spec.on);
-  if (err == TQ_HOST_OK && spec.entries != Entries::kNone)
-    err = addEntries(suites, item, entryTexts(spec.entries));
-  if (err == TQ_HOST_OK && spec.notify != Notify::kNone)
-    err = items->SetNotifyProc(item, notifyProc(spec.notify));
-  if (err == TQ_HOST_OK && !spec.enabled) err = items->Enable(item, false);
-  return err;
+  if (spec.has_text) items.SetText(item, spec.label);
+  if (std::strcmp(spec.type, kADMTextRadioButtonType) == 0) items.SetBooleanValue(item, spec.on);
+  if (spec.entries != Entries::kNone &&
+      !addEntries(items, entries, number, entryTexts(spec.entries), why))
+    return false;
+  if (spec.notify != Notify::kNone) items.SetNotifyProc(item, notifyProc(spec.notify));
+  if (!spec.enabled) items.Enable(item, false);
+  return true;
 }
 
 // One entry per composition, in project order; the first is selected.
-tq_HostError fillCompositionList(SuiteHandler& suites) {
-  const tq_DialogItemSuite8* items = suites.dialogItem();
-  const tq_EntrySuite5* entries = suites.entry();
-  if (items == nullptr || entries == nullptr) return suites.error();
-  tq_ListRef list = nullptr;
-  tq_HostError err = items->GetList(globals().item(kCompositionList), &list);
-  if (err != TQ_HOST_OK) return err;
+bool fillCompositionList(SuiteHandler& suites, const ADMItemSuite8& items,
+                         const ADMEntrySuite5& entries, std::string& why) {
+  ADMListRef list = items.GetList(globals().item(kCompositionList));
+  if (list == nullptr) {
+    why = itemProblem(kStringNoList, kCompositionList);
+    return false;
+  }
   bool first = true;
-  return forEachComposition(suites, [&](const char* name) {
-    tq_EntryRef entry = nullptr;
-    tq_HostError e = entries->Create(list, &entry);
-    if (e == TQ_HOST_OK) e = entries->SetText(entry, name);
-    if (e == TQ_HOST_OK) e = entries->Activate(entry, true);
-    if (e == TQ_HOST_OK && first) e = entries->Select(entry, true);
+  A_Err err = forEachComposition(suites, [&](const char* name) -> A_Err {
+    ADMEntryRef entry = entries.Create(list);
+    if (entry == nullptr) {
+      why = itemProblem(kStringNoEntry, kCompositionList);
+      return A_Err_GENERIC;
+    }
+    entries.SetText(entry, name);
+    entries.Activate(entry, true);
+    if (first) entries.Select(entry, true);
     first = false;
-    return e;
+    return A_Err_NONE;
   });
+  if (err != A_Err_NONE && why.empty())
+    why = suites.error() != A_Err_NONE
+              ? missingSuite(suites)
+              : "the project's items could not be read (error " + std::to_string(err) + ")";
+  return err == A_Err_NONE;
 }
 
-tq_HostError buildWindow(SuiteHandler& suites) {
-  const tq_DialogSuite8* dialogs = suites.dialog();
-  if (dialogs == nullptr) return suites.error();
+bool buildWindow(SuiteHandler& suites, std::string& why) {
+  const ADMDialogSuite8* dialogs = suites.dialog();
+  const ADMItemSuite8* items = suites.dialogItem();
+  const ADMEntrySuite5* entries = suites.entry();
+  if (dialogs == nullptr || items == nullptr || entries == nullptr) {
+    why = missingSuite(suites);
+    return false;
+  }
   Globals& g = globals();
-  tq_DialogRef dialog = nullptr;
-  tq_HostError err = dialogs->Create(g.plugin, kWindowName, TQ_DIALOG_FLOATING, &dialog);
-  if (err != TQ_HOST_OK) return err;
-  if (dialog == nullptr) return TQ_HOST_SUITE_MISSING;
-  g.window = dialog;
-  err = dialogs->Show(dialog, true);
-  if (err == TQ_HOST_OK) err = dialogs->Size(dialog, kWindowWidth, kWindowHeight);
-  for (int32_t n = 1; err == TQ_HOST_OK && n <= kItemCount; ++n) err = createItem(suites, n);
-  if (err == TQ_HOST_OK) err = fillCompositionList(suites);
-  return err;
+  // No platform dialog resource: every item is made below. An AEGP has no plug-in reference of
+  // its own to give.
+  g.window = dialogs->Create(nullptr, kWindowName, 0, kADMFloatingDialogStyle, nullptr, nullptr, 0);
+  if (g.window == nullptr) {
+    why = stringText(kStringNoWindow);
+    return false;
+  }
+  dialogs->Show(g.window, true);
+  dialogs->Size(g.window, kWindowWidth, kWindowHeight);
+  for (int32_t n = 1; n <= kItemCount; ++n)
+    if (!createItem(*items, *entries, n, why)) return false;
+  return fillCompositionList(suites, *items, *entries, why);
 }
 
 }  // namespace
 
-tq_HostError createWindow(SuiteHandler& suites) {
-  tq_HostError err = buildWindow(suites);
-  if (err != TQ_HOST_OK && globals().window != nullptr) destroyWindow(suites);
-  return err;
+bool createWindow(SuiteHandler& suites, std::string& why) {
+  why.clear();
+  if (buildWindow(suites, why)) return true;
+  destroyWindow(suites);
+  return false;
 }
 
-tq_HostError destroyWindow(SuiteHandler& suites) {
+void destroyWindow(SuiteHandler& suites) {
   Globals& g = globals();
-  if (g.window == nullptr) return TQ_HOST_OK;
-  const tq_DialogSuite8* dialogs = suites.dialog();
-  tq_HostError err = dialogs == nullptr ? suites.error() : dialogs->Destroy(g.window);
-  // Even when the host refuses, the reference is not used again.
+  if (g.window == nullptr) return;
+  const ADMDialogSuite8* dialogs = suites.dialog();
+  if (dialogs != nullptr) dialogs->Destroy(g.window);
+  // Even without the suite, the reference is not used again.
   forgetWindow();
-  return err;
 }
 
-void modeProcedure(tq_ItemRef item) {
+void modeProcedure(ADMItemRef item, ADMNotifierRef notifier) {
   guardCallback([&] {
     SuiteHandler suites(globals().basic);
-    const tq_DialogItemSuite8* items = suites.dialogItem();
+    const ADMItemSuite8* items = suites.dialogItem();
     if (items == nullptr) return;
+    items->DefaultNotify(item, notifier);
     const Globals& g = globals();
-    tq_ItemRef queue = g.item(kQueueRadio);
-    tq_ItemRef composition = g.item(kCompositionRadio);
-    tq_Bool on = 0;
-    if (item == queue && items->GetBooleanValue(queue, &on) == TQ_HOST_OK)
-      items->SetBooleanValue(composition, !on);
-    if (item == composition && items->GetBooleanValue(composition, &on) == TQ_HOST_OK)
-      items->SetBooleanValue(queue, !on);
-    tq_Bool whole_queue = 0;
-    if (items->GetBooleanValue(queue, &whole_queue) != TQ_HOST_OK) return;
+    ADMItemRef queue = g.item(kQueueRadio);
+    ADMItemRef composition = g.item(kCompositionRadio);
+    if (item == queue) items->SetBooleanValue(composition, !items->GetBooleanValue(queue));
+    if (item == composition) items->SetBooleanValue(queue, !items->GetBooleanValue(composition));
+    ASBoolean whole_queue = items->GetBooleanValue(queue);
     for (int32_t number : kCompositionItems) items->Enable(g.item(number), !whole_queue);
   });
 }
 
-void browseProcedure(tq_ItemRef) {
+void browseProcedure(ADMItemRef item, ADMNotifierRef notifier) {
   guardCallback([&] {
     SuiteHandler suites(globals().basic);
-    const tq_DialogItemSuite8* items = suites.dialogItem();
-    const tq_AdmBasicSuite2* basic = suites.admBasic();
-    if (items == nullptr || basic == nullptr) return;
-    tq_ItemRef field = globals().item(kOutputFile);
-    char start[kBrowsePathSize + 1] = {};
-    if (items->GetText(field, start, sizeof start) != TQ_HOST_OK) start[0] = '\0';
-    start[kBrowsePathSize] = '\0';
-    char chosen_path[kBrowsePathSize + 1] = {};
-    tq_Bool chosen = 0;
-    if (basic->StandardPutFileDialog(kBrowsePrompt, kBrowseFilters, start, "", chosen_path,
-                                     sizeof chosen_path, &chosen) != TQ_HOST_OK ||
-        !chosen)
+    const ADMItemSuite8* items = suites.dialogItem();
+    if (items == nullptr) return;
+    items->DefaultNotify(item, notifier);
+    const ADMBasicSuite2* basic = suites.admBasic();
+    if (basic == nullptr) {
+      reportToUser(suites, stringText(kStringBrowseProblem) + missingSuite(suites));
       return;
-    chosen_path[kBrowsePathSize] = '\0';
-    items->SetText(field, chosen_path);
+    }
+    ADMItemRef field = globals().item(kOutputFile);
+    SPPlatformFileSpecification start = {};
+    items->GetText(field, start.path, sizeof start.path);
+    start.path[sizeof start.path - 1] = '\0';
+    SPPlatformFileSpecification chosen = {};
+    if (!basic->StandardPutFileDialog(kBrowsePrompt, start.path[0] != '\0' ? &start : nullptr, "",
+                                      &chosen))
+      return;
+    chosen.path[sizeof chosen.path - 1] = '\0';
+    items->SetText(field, chosen.path);
   });
 }
 
-void submitProcedure(tq_ItemRef) {
+void submitProcedure(ADMItemRef item, ADMNotifierRef notifier) {
   guardCallback([&] {
     SuiteHandler suites(globals().basic);
+    const ADMItemSuite8* items = suites.dialogItem();
+    if (items != nullptr) items->DefaultNotify(item, notifier);
     // Every suite the action reads through is there before a job is built.
-    if (suites.dialogItem() == nullptr || suites.list() == nullptr || suites.entry() == nullptr ||
-        suites.proj() == nullptr)
+    if (items == nullptr || suites.list() == nullptr || suites.entry() == nullptr ||
+        suites.proj() == nullptr) {
+      reportToUser(suites, stringText(kStringSubmitProblem) + missingSuite(suites));
       return;
+    }
     WindowHost host(suites);
     Submitter(host).submit();
   });

@@ -2,20 +2,24 @@
 // behind its radio buttons, its "Browse..." button and its "Submit Job" button.
 #pragma once
 
+#include <string>
+
 #include "plugin/suite_handler.h"
 
 namespace tq::plugin {
 
 // Creates the window and its items, fills the lists and records the references in the
-// globals. On any failure the half-made window is destroyed, the globals hold no window, and
-// the host's error (516 for a missing suite) is answered.
-tq_HostError createWindow(SuiteHandler& suites);
+// globals. False, with the reason the user reads in `why`, when a suite is missing or the host
+// made no window, item, list or entry; the half-made window is then destroyed and the globals
+// hold none.
+bool createWindow(SuiteHandler& suites, std::string& why);
 // Destroys the current window, if any, and forgets its items.
-tq_HostError destroyWindow(SuiteHandler& suites);
+void destroyWindow(SuiteHandler& suites);
 
-// Notification procedures (each makes its own suite handler).
-void modeProcedure(tq_ItemRef item);
-void browseProcedure(tq_ItemRef item);
-void submitProcedure(tq_ItemRef item);
+// Notification procedures. Each makes its own suite handler and first lets the host do its
+// standard part through DefaultNotify.
+void modeProcedure(ADMItemRef item, ADMNotifierRef notifier);
+void browseProcedure(ADMItemRef item, ADMNotifierRef notifier);
+void submitProcedure(ADMItemRef item, ADMNotifierRef notifier);
 
 }  // namespace tq::plugin

@@ -12,7 +12,7 @@ class WindowHost : public RenderHost {
   explicit WindowHost(SuiteHandler& suites) : suites_(suites) {}
 
   // Asks for the length first, then for length + 1 bytes; a length of 0 or less is empty and
-  // nothing is read. A failing call reads as empty too.
+  // nothing is read.
   TqString itemText(WindowItem item) override;
   bool isOn(WindowItem item) override;
   std::optional<TqString> selectedCompositionName() override;
@@ -25,6 +25,6 @@ class WindowHost : public RenderHost {
 };
 
 // The window item that stands for a WindowItem.
-tq_ItemRef itemRef(WindowItem item);
+ADMItemRef itemRef(WindowItem item);
 
 }  // namespace tq::plugin

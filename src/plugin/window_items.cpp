@@ -4,14 +4,14 @@ namespace tq::plugin {
 
 namespace {
 
-constexpr ItemSpec label(tq_Rect r, const char* text) {
-  return {TQ_ITEM_STATIC_TEXT, r, text, true, true, false, Notify::kNone, Entries::kNone};
+constexpr ItemSpec label(ASRect r, const char* text) {
+  return {kADMTextStaticType, r, text, true, true, false, Notify::kNone, Entries::kNone};
 }
-constexpr ItemSpec edit(tq_Rect r, const char* role, bool enabled = true) {
-  return {TQ_ITEM_TEXT_EDIT, r, role, false, enabled, false, Notify::kNone, Entries::kNone};
+constexpr ItemSpec edit(ASRect r, const char* role, bool enabled = true) {
+  return {kADMTextEditType, r, role, false, enabled, false, Notify::kNone, Entries::kNone};
 }
 // One queue-settings row's label and field at a top coordinate.
-constexpr tq_Rect at(int32_t left, int32_t top, int32_t right) {
+constexpr ASRect at(int32_t left, int32_t top, int32_t right) {
   return {left, top, right, top + 20};
 }
 
@@ -38,7 +38,7 @@ const char* const kNoEntries[] = {nullptr};
 const ItemSpec kItemSpecs[kItemCount] = {
     /* 1 */ label({30, 10, 230, 30}, "Select Composition:"),
     /* 2 */
-    {TQ_ITEM_LIST_BOX,
+    {kADMListBoxType,
      {30, 30, 430, 150},
      "composition list",
      false,
@@ -49,7 +49,7 @@ const ItemSpec kItemSpecs[kItemCount] = {
     /* 3 */ label({30, 150, 130, 170}, "Output File:"),
     /* 4 */ edit({30, 170, 470, 190}, "Output File", false),
     /* 5 */
-    {TQ_ITEM_TEXT_PUSH_BUTTON,
+    {kADMTextPushButtonType,
      {472, 170, 532, 190},
      "Browse...",
      true,
@@ -59,7 +59,7 @@ const ItemSpec kItemSpecs[kItemCount] = {
      Entries::kNone},
     /* 6 */ label({440, 10, 590, 30}, "Output Module:"),
     /* 7 */
-    {TQ_ITEM_TEXT_EDIT_POPUP,
+    {kADMTextEditPopupType,
      {440, 30, 590, 60},
      "Output Module",
      false,
@@ -69,7 +69,7 @@ const ItemSpec kItemSpecs[kItemCount] = {
      Entries::kOutputModules},
     /* 8 */ label({440, 50, 590, 70}, "Render Settings:"),
     /* 9 */
-    {TQ_ITEM_TEXT_EDIT_POPUP,
+    {kADMTextEditPopupType,
      {440, 70, 590, 100},
      "Render Settings",
      false,
@@ -81,7 +81,7 @@ const ItemSpec kItemSpecs[kItemCount] = {
     /* 11 */ edit({440, 110, 590, 130}, "Frame Range", false),
     /* 12 */ label({30, 200, 430, 220}, "Render Entire Composition Queue"),
     /* 13 */
-    {TQ_ITEM_RADIO_BUTTON,
+    {kADMTextRadioButtonType,
      {10, 100, 25, 115},
      "composition mode",
      false,
@@ -90,7 +90,7 @@ const ItemSpec kItemSpecs[kItemCount] = {
      Notify::kMode,
      Entries::kNone},
     /* 14 */
-    {TQ_ITEM_RADIO_BUTTON,
+    {kADMTextRadioButtonType,
      {10, 200, 25, 215},
      "whole-queue mode",
      false,
@@ -102,7 +102,7 @@ const ItemSpec kItemSpecs[kItemCount] = {
     /* 16 */ edit(at(90, 230, 290), "Name"),
     /* 17 */ label(at(360, 230, 450), "Status:"),
     /* 18 */
-    {TQ_ITEM_POPUP_LIST, at(450, 230, 550), "Status", false, true, false, Notify::kNone,
+    {kADMPopupListType, at(450, 230, 550), "Status", false, true, false, Notify::kNone,
      Entries::kStatuses},
     /* 19 */ label(at(10, 255, 100), "Cluster:"),
     /* 20 */ edit(at(90, 255, 490), "Cluster"),
@@ -129,7 +129,7 @@ const ItemSpec kItemSpecs[kItemCount] = {
     /* 41 */ label(at(360, 430, 450), "Domain:"),
     /* 42 */ edit(at(450, 430, 550), "Domain"),
     /* 43 */
-    {TQ_ITEM_TEXT_PUSH_BUTTON,
+    {kADMTextPushButtonType,
      {500, 485, 590, 535},
      "Submit Job",
      true,
@@ -138,7 +138,7 @@ const ItemSpec kItemSpecs[kItemCount] = {
      Notify::kSubmit,
      Entries::kNone},
     /* 44 */
-    {TQ_ITEM_TEXT_EDIT_MULTILINE,
+    {kADMTextEditMultiLineType,
      {10, 485, 490, 535},
      "results box",
      false,
@@ -161,13 +161,5 @@ const char* const* entryTexts(Entries entries) {
   }
   return kNoEntries;
 }
-
-const char kBrowseFilters[] =
-    "Avi Format (*.avi)\0*.avi\0"
-    "QuickTime Format (*.mov)\0*.mov\0"
-    "Animated GIF (*.gif)\0*.gif\0"
-    "Photoshop Image Sequence (*.psd)\0*.psd\0";
-// The literal's own NUL ends the block with the empty string.
-const int32_t kBrowseFiltersSize = sizeof(kBrowseFilters);
 
 }  // namespace tq::plugin

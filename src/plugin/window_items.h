@@ -46,8 +46,8 @@ enum class Notify { kNone, kMode, kBrowse, kSubmit };
 enum class Entries { kNone, kOutputModules, kRenderSettings, kStatuses };
 
 struct ItemSpec {
-  int32_t kind;
-  tq_Rect rect;
+  ADMItemType type;
+  ASRect rect;
   const char* label;  // the text a static text or button shows; the role of other items
   bool has_text;      // whether the label is set as the item's text
   bool enabled;
@@ -66,11 +66,8 @@ inline constexpr int32_t kCompositionItems[] = {kOutputFile,      kRenderSetting
 // The entries of a list (null-terminated).
 const char* const* entryTexts(Entries entries);
 
-// The Browse button's file dialog.
+// The Browse button's file dialog (the host's save dialog takes no list of file types). Its
+// start and result are the host's file specifications: at most 299 bytes of a path.
 inline constexpr const char* kBrowsePrompt = "Select Output File Name";
-// Display text and pattern alternating, each NUL-terminated, ended by an empty string.
-extern const char kBrowseFilters[];
-extern const int32_t kBrowseFiltersSize;         // bytes, with the final empty string
-inline constexpr int32_t kBrowsePathSize = 300;  // most bytes of a path read or chosen
 
 }  // namespace tq::plugin

@@ -85,19 +85,34 @@ TEST_F(SubmitActionTest, AnAnswerWithoutJobsIsAFailure) {
   EXPECT_EQ(results(), "unable to submit job\r\n");
 }
 
-TEST_F(SubmitActionTest, MissingSuiteSubmitsNothing) {
+TEST_F(SubmitActionTest, MissingSuiteSubmitsNothingAndSaysWhich) {
   open();
   ASSERT_TRUE(sim.type(plugin::kResults, "7\r\n"));
-  for (const char* suite : {TQ_PROJ_SUITE, TQ_LIST_SUITE, TQ_ENTRY_SUITE, TQ_DIALOG_ITEM_SUITE}) {
+  const struct {
+    const char* suite;
+    const char* shown;
+  } rows[] = {
+      {kAEGPProjSuite, "\"AEGP Proj Suite\" version 5"},
+      {kADMListSuite, "\"ADM List Suite\" version 3"},
+      {kADMEntrySuite, "\"ADM Entry Suite\" version 5"},
+      {kADMItemSuite, "\"ADM Item Suite\" version 8"},
+  };
+  for (const auto& row : rows) {
     host.clearFailures();
-    host.failSuite(suite);
+    host.reports.clear();
+    host.failSuite(row.suite);
     ScriptedSupervisor peer;
     configure(peer.port());
     peer.serve({accept({1})}, 50);
     ASSERT_TRUE(sim.click(plugin::kSubmit));
-    EXPECT_EQ(peer.join(), 0) << suite << ": no job was sent";
-    EXPECT_EQ(results(), "7\r\n") << suite;
+    EXPECT_EQ(peer.join(), 0) << row.suite << ": no job was sent";
+    EXPECT_EQ(results(), "7\r\n") << row.suite;
+    ASSERT_EQ(host.reports.size(), 1u) << row.suite;
+    EXPECT_EQ(host.reports[0],
+              std::string("tq: Submit Job could not run: the host offers no ") + row.shown);
   }
+  // Without the item suite the host's own part of the click could not be done either.
+  undefaulted_notifications = 1;
 }
 
 // The whole road: the stand-in supervisor stores the job the window described.
@@ -130,7 +145,7 @@ TEST_F(SubmitActionTest, StandInSupervisorStoresTheJobOfTheWindow) {
 }
 
 TEST_F(SubmitActionTest, HostVersionReachesThePackage) {
-  host.addItem(TQ_ITEM_COMPOSITION, "A");
+  host.addItem(AEGP_ItemType_COMP, "A");
   ASSERT_TRUE(sim.load(TQ_PLUGIN_PATH, 16, 9)) << sim.error();
   ASSERT_TRUE(sim.chooseMenu(kCommandName));
   DevSupervisorOptions options;

@@ -26,7 +26,9 @@ TEST_F(PluginTest, ItemTableMatchesTheGoldenFile) {
   EXPECT_EQ(sim.itemTable(), golden);
   hostsim::Dialog* window = host.liveDialog();
   EXPECT_EQ(window->name, "kervsubmit");
-  EXPECT_EQ(window->style, TQ_DIALOG_FLOATING);
+  EXPECT_EQ(window->style, kADMFloatingDialogStyle);
+  EXPECT_EQ(window->resource_id, 0) << "no platform dialog resource";
+  EXPECT_EQ(window->options, 0);
   EXPECT_EQ(window->width, 600);
   EXPECT_EQ(window->height, 550);
   EXPECT_TRUE(window->shown);
@@ -67,14 +69,17 @@ TEST_F(PluginTest, RadioButtonsAreAlwaysOpposite) {
 
 TEST_F(PluginTest, ModeProcedureWithoutItsSuiteChangesNothing) {
   open();
-  host.failSuite(TQ_DIALOG_ITEM_SUITE);
+  host.failSuite(kADMItemSuite);
   ASSERT_TRUE(sim.click(plugin::kCompositionRadio));
-  // The host turned the button on; the plug-in could not follow.
+  undefaulted_notifications = 1;
+  // Not even the host's own part: that happens in the item suite's DefaultNotify.
+  EXPECT_FALSE(item(plugin::kCompositionRadio).on);
+  EXPECT_TRUE(item(plugin::kQueueRadio).on);
   EXPECT_EQ(disabledItems(), kCompositionItems);
 }
 
 TEST_F(PluginTest, CompositionsAreListedInProjectOrderWithTheFirstSelected) {
-  host.addItem(1, "footage");
+  host.addItem(AEGP_ItemType_FOOTAGE, "footage");
   open({"A", "B"});
   const auto& entries = item(plugin::kCompositionList).entries;
   ASSERT_EQ(entries.size(), 2u);
@@ -87,9 +92,9 @@ TEST_F(PluginTest, CompositionsAreListedInProjectOrderWithTheFirstSelected) {
 }
 
 TEST_F(PluginTest, ProjectWithoutCompositionsLeavesTheListEmpty) {
-  host.addItem(1, "footage");
+  host.addItem(AEGP_ItemType_FOOTAGE, "footage");
   load();
-  ASSERT_EQ(sim.chooseCommand(command()->id).error, TQ_HOST_OK);
+  ASSERT_EQ(sim.chooseCommand(command()->id).error, A_Err_NONE);
   EXPECT_TRUE(item(plugin::kCompositionList).entries.empty());
 }
 
@@ -102,12 +107,8 @@ TEST_F(PluginTest, BrowseOpensTheFileDialogWithTheFieldAsStart) {
   ASSERT_EQ(host.file_dialog_calls.size(), 1u);
   const hostsim::FileDialogCall& call = host.file_dialog_calls[0];
   EXPECT_EQ(call.prompt, "Select Output File Name");
-  EXPECT_EQ(call.start_location, "D:/renders/old.avi");
+  EXPECT_EQ(call.start, "D:/renders/old.avi");
   EXPECT_EQ(call.default_name, "");
-  EXPECT_EQ(call.filters,
-            (std::vector<std::string>{"Avi Format (*.avi)", "*.avi", "QuickTime Format (*.mov)",
-                                      "*.mov", "Animated GIF (*.gif)", "*.gif",
-                                      "Photoshop Image Sequence (*.psd)", "*.psd"}));
   EXPECT_EQ(item(plugin::kOutputFile).text, "D:/renders/new.mov");
 }
 
@@ -123,7 +124,8 @@ TEST_F(PluginTest, CancelledFileDialogKeepsTheText) {
   EXPECT_EQ(item(plugin::kOutputFile).text, "D:/keep.avi") << "a failing dialog keeps it too";
 }
 
-TEST_F(PluginTest, BrowseStartsFromAtMost300BytesAndEmptyFieldGivesEmptyStart) {
+// The host's file specification holds a path of 299 bytes and its NUL.
+TEST_F(PluginTest, BrowseStartsFromAtMost299BytesAndEmptyFieldGivesNoStart) {
   open();
   ASSERT_TRUE(sim.click(plugin::kCompositionRadio));
   host.file_answers.push_back({false, ""});
@@ -133,10 +135,21 @@ TEST_F(PluginTest, BrowseStartsFromAtMost300BytesAndEmptyFieldGivesEmptyStart) {
   host.file_answers.push_back({true, std::string(500, 'q')});
   ASSERT_TRUE(sim.click(plugin::kBrowse));
   ASSERT_EQ(host.file_dialog_calls.size(), 2u);
-  EXPECT_EQ(host.file_dialog_calls[0].start_location, "");
-  EXPECT_EQ(host.file_dialog_calls[1].start_location, std::string(300, 'p'));
-  EXPECT_EQ(host.file_dialog_calls[1].result_size, 301);
-  EXPECT_EQ(item(plugin::kOutputFile).text, std::string(300, 'q'));
+  EXPECT_EQ(host.file_dialog_calls[0].start, std::nullopt);
+  EXPECT_EQ(host.file_dialog_calls[1].start, std::string(299, 'p'));
+  EXPECT_EQ(item(plugin::kOutputFile).text, std::string(299, 'q'));
+}
+
+TEST_F(PluginTest, BrowseWithoutTheBasicSuiteSaysSo) {
+  open();
+  ASSERT_TRUE(sim.click(plugin::kCompositionRadio));
+  ASSERT_TRUE(sim.type(plugin::kOutputFile, "D:/keep.avi"));
+  host.failSuite(kADMBasicSuite);
+  ASSERT_TRUE(sim.click(plugin::kBrowse));
+  ASSERT_EQ(host.reports.size(), 1u);
+  EXPECT_EQ(host.reports[0],
+            "tq: Browse... could not run: the host offers no \"ADM Basic Suite\" version 2");
+  EXPECT_EQ(item(plugin::kOutputFile).text, "D:/keep.avi");
 }
 
 TEST_F(PluginTest, PopupsTakeAPickedEntryOrAnyTypedName) {
