@@ -68,9 +68,10 @@ bool JobType::versionNumber(const TqString& text, float& number) {
   return true;
 }
 
-TqString JobType::searchPath() {
+TqString JobType::searchPath() { return searchPath(ClientConfig()); }
+
+TqString JobType::searchPath(const ClientConfig& config) {
   TqString path(std::string_view(platform::environmentVariable("TQPATH")));
-  ClientConfig config;
   path.append(';');
   path.append(config.workerTemplatePath());
   path.append(';');
@@ -116,6 +117,7 @@ void JobType::load(const TqString& directory) {
     return;
   }
   valid_ = true;
+  read_ = true;
   checkVersions();
   readKeys();
 }

@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "config/client_config.h"
 #include "config/config_record.h"
 #include "records/catalogue_work.h"
 #include "records/tq_string.h"
@@ -52,6 +53,8 @@ class JobType {
 
   // $TQPATH;worker_template_path;text 302;text 112.
   static TqString searchPath();
+  // The same with a configuration already read.
+  static TqString searchPath(const ClientConfig& config);
 
   // Every valid type along the path, each name once (the first directory of that name wins, as
   // when opening the type by name), in the order the directories list them. Entries whose
@@ -68,6 +71,8 @@ class JobType {
   int32_t addCallbacks(CallbackList& list) const;
 
   bool isValid() const { return valid_; }
+  // Whether its "job.conf" was found and read, whatever the version checks said.
+  bool wasRead() const { return read_; }
   // Why the type is not valid (empty when it is): not found, no "job.conf", or which version
   // check failed. Meant for people; not logged.
   const TqString& problem() const { return problem_; }
@@ -135,6 +140,7 @@ class JobType {
   void readKeys();
 
   bool valid_ = false;
+  bool read_ = false;
   TqString problem_;
   TqString name_;
   TqString search_path_;

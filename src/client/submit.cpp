@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "client/job_type.h"
+#include "client/refusal.h"
 #include "config/client_config.h"
 #include "config/config_record.h"
 #include "config/env_record.h"
+#include "config/logging.h"
 #include "config/path_map.h"
 #include "job/message.h"
+#include "job/message_tags.h"
 #include "job/names.h"
 #include "records/basic_records.h"
 #include "records/version.h"
@@ -18,10 +21,6 @@
 
 namespace tq {
 namespace {
-
-constexpr int32_t kSubmitTag = 200;
-constexpr int32_t kRefusedTag = 3;
-constexpr int32_t kRefusedLaterTag = 4;
 
 struct LibraryState {
   TqString offline;
@@ -38,7 +37,12 @@ LibraryState& state() {
 // between calls).
 class Preparation {
  public:
-  explicit Preparation(TqString search_path) : search_path_(std::move(search_path)) {
+  // The job types are looked up along the job's path (the submission path when the submitter
+  // set none), then along the default job-type path of `config`.
+  Preparation(TqString search_path, const ClientConfig& config)
+      : search_path_(std::move(search_path)),
+        config_(config),
+        type_path_tail_(JobType::searchPath(config)) {
     path_map_.loadFromText(config_.pathMap());
   }
 
@@ -47,11 +51,16 @@ class Preparation {
     job.path_map.copyFrom(path_map_);
     if (job.path.empty()) job.path = search_path_;
     applyConfigurationDefaults(job);
-    const JobType& type = typeOf(job.prototype);
-    if (type.isValid()) {
+    const JobType& type = typeOf(job.prototype, job.path);
+    // A descriptor whose version check failed still gives its values; the check is only told.
+    if (type.wasRead()) {
+      if (!type.isValid() && firstTimeFor("job type " + type.problem().str()))
+        logLine("WARNING: " + type.problem().str() + "; its defaults are used all the same.");
       applyDescriptorDefaults(job, type);
       if (!type.callbackLibrary().empty()) type.addCallbacks(job.callbacks);
     }
+    // However the count was reached, a job runs on at least one processor.
+    if (job.cpus < 1) job.setCpus(job.cpus);
     // The environment travels only with jobs that ask for it; the others send an empty one.
     if (job.flags & kJobExportEnvironment) {
       job.env.capture();
@@ -89,31 +98,22 @@ class Preparation {
     text(job.name, type.jobName());
   }
 
-  const JobType& typeOf(const TqString& prototype) {
-    std::unique_ptr<JobType>& type = types_[prototype.str()];
-    if (!type) type = std::make_unique<JobType>(prototype);
+  const JobType& typeOf(const TqString& prototype, const TqString& path) {
+    std::unique_ptr<JobType>& type = types_[prototype.str() + '\n' + path.str()];
+    if (!type) {
+      TqString along(path);
+      along.append(';');
+      along.append(type_path_tail_);
+      type = std::make_unique<JobType>(prototype, along);
+    }
     return *type;
   }
 
   TqString search_path_;
-  ClientConfig config_;
+  const ClientConfig& config_;
+  TqString type_path_tail_;
   PathMap path_map_;
   std::map<std::string, std::unique_ptr<JobType>> types_;
-};
-
-// Lends the caller's list to the request for one scope: whatever path leaves the scope, the
-// request gives it back and never deletes it.
-class LentContent {
- public:
-  LentContent(Message& request, Object& content) : request_(request) {
-    request_.setContentRef(content);
-  }
-  ~LentContent() { request_.releaseContent(); }
-  LentContent(const LentContent&) = delete;
-  LentContent& operator=(const LentContent&) = delete;
-
- private:
-  Message& request_;
 };
 
 void fail(int32_t code) { lastError() = Error(code); }
@@ -129,35 +129,18 @@ void moveJobs(JobList& from, JobList& accepted) {
 bool readAnswer(Message& reply, JobList& accepted) {
   Object* content = reply.content();
   if (!content) {
-    fail(2052);
+    fail(kDataReturnedBlank);
     return false;
   }
   // A content that is not a job list cannot carry accepted jobs, even when it names its class
   // correctly.
   if (content->classId() != reply.content_type || content->classId() != JobList::kClassId) {
-    fail(2053);
+    fail(kUnexpectedContent);
     lastError().setValue("ID", TqString(static_cast<int>(reply.content_type)));
     return false;
   }
   moveJobs(static_cast<JobList&>(*content), accepted);
   return true;
-}
-
-void readRefusal(Message& reply) {
-  Object* content = reply.content();
-  if (content && reply.content_type == ErrorText::kClassId &&
-      content->classId() == ErrorText::kClassId) {
-    fail(100000);
-    lastError().setValue("ERROR", static_cast<ErrorText*>(content)->value);
-  } else if (content && content->classId() == ErrorRecord::kClassId) {
-    lastError() = Error();
-    lastError().copyFrom(static_cast<ErrorRecord&>(*content));
-  } else if (content) {
-    fail(2053);
-    lastError().setValue("ID", TqString(static_cast<int>(reply.content_type)));
-  } else {
-    fail(2051);
-  }
 }
 
 }  // namespace
@@ -174,17 +157,20 @@ TqString submitSearchPath() {
   return path;
 }
 
-void prepareJob(Job& job, const TqString& search_path) { Preparation(search_path).prepare(job); }
+void prepareJob(Job& job, const TqString& search_path) {
+  ClientConfig config;
+  Preparation(search_path, config).prepare(job);
+}
 
 bool submit(JobList& jobs, JobList& accepted) {
   Client client;
   applyOverrides(client);
-  Message request(kSubmitTag);
+  Message request(kTagSubmit);
   TqString search_path = submitSearchPath();
   TqString job_id = processVariable("TQJOBID");
   TqString group_id = processVariable("TQPGRPID");
   {
-    Preparation preparation(search_path);
+    Preparation preparation(search_path, client.config());
     for (int32_t i = 0; i < jobs.count(); ++i) {
       Job& job = jobs[i];
       if (!job_id.empty()) job.pid = job_id.toInt();
@@ -205,8 +191,8 @@ bool submit(JobList& jobs, JobList& accepted) {
       return false;
     }
   }
-  if (reply.tag != kRefusedTag && reply.tag != kRefusedLaterTag) return readAnswer(reply, accepted);
-  readRefusal(reply);
+  if (reply.tag != kTagRefused && reply.tag != kTagTryLater) return readAnswer(reply, accepted);
+  lastError() = refusalError(reply);
   return false;
 }
 

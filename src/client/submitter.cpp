@@ -2,6 +2,7 @@
 
 #include "client/submit.h"
 #include "job/status.h"
+#include "transport/error.h"
 
 namespace tq {
 
@@ -39,10 +40,13 @@ void Submitter::submit() {
   jobs.append(buildJob());
   JobList accepted;
   // Whatever submit() answers, the accepted jobs are what the box reports.
-  tq::submit(jobs, accepted);
+  bool submitted = tq::submit(jobs, accepted);
   TqString old_text = host_.itemText(WindowItem::kResults);
   if (accepted.count() == 0) {
-    host_.setItemText(WindowItem::kResults, kSubmitFailedText);
+    TqString text(kSubmitFailedText);
+    text.append(submitted ? TqString(kNoneAcceptedText) : lastError().text());
+    text.append("\r\n");
+    host_.setItemText(WindowItem::kResults, text);
     return;
   }
   TqString text;

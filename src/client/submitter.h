@@ -14,8 +14,10 @@
 
 namespace tq {
 
-// What the results box shows after a press that got no job accepted.
+// What the results box shows after a press that got no job accepted, on the line before the
+// reason: the submission's last error, or kNoneAcceptedText for an answer without jobs.
 inline constexpr const char* kSubmitFailedText = "unable to submit job\r\n";
+inline constexpr const char* kNoneAcceptedText = "the supervisor accepted none of the jobs";
 
 class Submitter {
  public:
@@ -27,7 +29,7 @@ class Submitter {
   // One press of "Submit Job": builds the job, submits it and writes the outcome into the
   // results box. Accepted identifiers go on top, one per line ending in CR LF, in the reply's
   // order, above the box's old text; when none was accepted the box holds only
-  // kSubmitFailedText.
+  // kSubmitFailedText and the reason, on a line of its own ending in CR LF.
   void submit();
 
   // The "appversion" package value for a host interface version: "7.0" for 16.21 and 16.22,

@@ -1,10 +1,10 @@
 #include "client/work_protocol.h"
 
-#include <cstdlib>
 #include <utility>
 
 #include "client/job_output.h"
 #include "config/identity.h"
+#include "job/message_tags.h"
 #include "job/status.h"
 #include "platform/environment.h"
 #include "platform/process_exit.h"
@@ -15,15 +15,6 @@
 
 namespace tq {
 namespace {
-
-constexpr int32_t kGetJobTag = 100;
-constexpr int32_t kReportJobTag = 206;
-constexpr int32_t kRequestWorkTag = 600;
-constexpr int32_t kReportWorkTag = 602;
-
-constexpr int32_t kConfirmedTag = 1;
-constexpr int32_t kTryLaterTag = 4;
-constexpr int32_t kShutdownTag = 203;
 
 constexpr int32_t kAttempts = 1440;
 constexpr int32_t kJobReportAttempts = 64;
@@ -49,8 +40,8 @@ WorkState& state() {
 
 void seconds(int32_t n) { platform::sleepMilliseconds(n * 1000); }
 
-// rand() % range + 1 through the library's random source.
-int32_t pauseUpTo(int32_t range) { return platform::randomNumber() % range + 1; }
+// rand() % range + 1 through the library's random source: a pause of 1 to range seconds.
+int32_t randomPause(int32_t range) { return platform::randomNumber() % range + 1; }
 
 void print(const JobLine& line) { line.print(); }
 
@@ -79,27 +70,76 @@ std::unique_ptr<Client> newClient() {
   return client;
 }
 
+// How one of the long retry loops waits and warns. Before each attempt a random pause of 1 to
+// random_range seconds is drawn (none when 0); after an attempt that did not get an answer the
+// loop sleeps base_seconds plus that pause (after a failed exchange only when the client was not
+// turned away), and every fifth attempt prints its warning with the attempt number.
+struct Retry {
+  const char* busy_warning;    // the answer was "try again later" (tag 4)
+  const char* failed_warning;  // the exchange failed
+  const char* suffix;          // after the attempt number
+  int32_t base_seconds;
+  int32_t random_range;
+};
+
+constexpr Retry kInitRetry = {"WARNING: init api re-sent. (worker down?): ",
+                              "WARNING: job query request resent: ", "", kRetrySeconds, 0};
+constexpr Retry kRequestRetry = {"WARNING: work request resent (supervisor down?): ",
+                                 "WARNING: work request resent: ", " tries.", 60, 120};
+constexpr Retry kConfirmRetry = {"WARNING: work status resent (supervisor down?): ",
+                                 "WARNING: work status resent: ", " tries.", 10, 20};
+constexpr Retry kReportRetry = {"WARNING: work report resent (supervisor down?): ",
+                                "WARNING: work report resent: ", " tries.", kRetrySeconds, 0};
+
+enum class Outcome {
+  kAnswered,  // an answer that is not "try again later"
+  kTryLater,  // every attempt, the last included, was told to try again later
+  kFailed,    // the last exchange failed
+};
+
+// Sends the request through `exchange` up to kAttempts times, until an answer that is not "try
+// again later" (the reply is in the exchange's message).
+template <class Exchange>
+Outcome untilAnswered(Client& client, const Retry& retry, Exchange exchange) {
+  bool ok = false;
+  for (int32_t attempt = 0; attempt < kAttempts; ++attempt) {
+    int32_t pause = retry.random_range > 0 ? randomPause(retry.random_range) : 0;
+    ok = exchange();
+    if (ok && exchange.reply().tag != kTagTryLater) return Outcome::kAnswered;
+    if (warns(attempt))
+      print(JobLine() << (ok ? retry.busy_warning : retry.failed_warning) << attempt
+                      << retry.suffix);
+    if (ok || !client.wasRejected()) seconds(retry.base_seconds + pause);
+  }
+  return ok ? Outcome::kTryLater : Outcome::kFailed;
+}
+
+// One exchange of a retry loop: the request to the worker or to the supervisor's sub port.
+class Attempt {
+ public:
+  enum Target { kWorker, kSupervisorSub };
+  Attempt(Client& client, Target target, Message& request, Message& reply, TqString worker = {})
+      : client_(client), target_(target), request_(request), reply_(reply), worker_(worker) {}
+  bool operator()() {
+    return target_ == kWorker ? client_.requestWorker(worker_, request_, reply_)
+                              : client_.requestSub(request_, reply_);
+  }
+  const Message& reply() const { return reply_; }
+
+ private:
+  Client& client_;
+  Target target_;
+  Message& request_;
+  Message& reply_;
+  TqString worker_;
+};
+
 // Sends a work item back with tag 602 until the supervisor answers with a tag other than 4.
 void confirmWork(Client& client, Work& work) {
-  Message request(kReportWorkTag);
-  request.setContentRef(work);
+  Message request(kTagReportWork);
+  LentContent lent(request, work);
   Message reply;
-  for (int32_t attempt = 0; attempt < kAttempts; ++attempt) {
-    int32_t pause = pauseUpTo(20);
-    bool ok = client.requestSub(request, reply);
-    if (ok && reply.tag != kTryLaterTag) break;
-    if (ok) {
-      if (warns(attempt))
-        print(JobLine() << "WARNING: work status resent (supervisor down?): " << attempt
-                        << " tries.");
-      seconds(pause + 10);
-    } else {
-      if (warns(attempt))
-        print(JobLine() << "WARNING: work status resent: " << attempt << " tries.");
-      if (!client.wasRejected()) seconds(pause + 10);
-    }
-  }
-  request.releaseContent();
+  untilAnswered(client, kConfirmRetry, Attempt(client, Attempt::kSupervisorSub, request, reply));
 }
 
 bool developmentRequest(Work& work) {
@@ -184,28 +224,17 @@ bool isDevelopmentMode() { return state().development; }
 
 bool initJob() {
   WorkState& s = state();
-  int32_t job = std::atoi(platform::environmentVariable("TQJOBID").c_str());
-  int32_t sub = std::atoi(platform::environmentVariable("TQSUBID").c_str());
+  // The worker gives them; a value beyond 32 bits clamps, as every number the library reads.
+  int32_t job = TqString(platform::environmentVariable("TQJOBID")).toInt();
+  int32_t sub = TqString(platform::environmentVariable("TQSUBID")).toInt();
   print(JobLine() << "getting job details for: " << job << "." << sub);
   std::unique_ptr<Client> client = newClient();
-  TqString worker = workerHost(*client);
-  Message request(kGetJobTag);
+  Message request(kTagGetJob);
   request.setContent(std::make_unique<JobId>(job, sub));
   Message reply;
-  bool ok = false;
-  for (int32_t attempt = 0; attempt < kAttempts; ++attempt) {
-    ok = client->requestWorker(worker, request, reply);
-    if (ok && reply.tag != kTryLaterTag) break;
-    if (ok) {
-      if (warns(attempt))
-        print(JobLine() << "WARNING: init api re-sent. "
-                        << "(worker down?): " << attempt);
-      seconds(kRetrySeconds);
-    } else {
-      if (warns(attempt)) print(JobLine() << "WARNING: job query request resent: " << attempt);
-      if (!client->wasRejected()) seconds(kRetrySeconds);
-    }
-  }
+  bool ok = untilAnswered(*client, kInitRetry,
+                          Attempt(*client, Attempt::kWorker, request, reply,
+                                  workerHost(*client))) != Outcome::kFailed;
   if (!ok) printJobLine(kNoWorker);
   TqString problem;
   s.assignment = ok ? readAssignmentReply(reply, problem) : nullptr;
@@ -285,25 +314,12 @@ bool requestWork(Work& work) {
   const int32_t sub = s.assignment->subjob.id;
   print(JobLine() << "requesting work for: " << job << "." << sub);
   std::unique_ptr<Client> client = newClient();
-  Message request(kRequestWorkTag);
+  Message request(kTagRequestWork);
   request.setContent(std::make_unique<JobId>(job, sub));
   Message reply;
-  bool ok = false;
-  for (int32_t attempt = 0; attempt < kAttempts; ++attempt) {
-    int32_t pause = pauseUpTo(120);
-    ok = client->requestSub(request, reply);
-    if (ok && reply.tag != kTryLaterTag) break;
-    if (ok) {
-      if (warns(attempt))
-        print(JobLine() << "WARNING: work request resent (supervisor down?): " << attempt
-                        << " tries.");
-      seconds(pause + 60);
-    } else {
-      if (warns(attempt))
-        print(JobLine() << "WARNING: work request resent: " << attempt << " tries.");
-      if (!client->wasRejected()) seconds(pause + 60);
-    }
-  }
+  bool ok =
+      untilAnswered(*client, kRequestRetry,
+                    Attempt(*client, Attempt::kSupervisorSub, request, reply)) != Outcome::kFailed;
   if (!ok) {
     printJobLine(kNoWorker);
     work.status.value = kStatusComplete;
@@ -352,6 +368,11 @@ bool reportWork(Work& work) {
     if (!isComplete(work.status)) printJobLine("WARNING: work not set to complete.  Is this ok?");
     return true;
   }
+  if (!s.assignment) {
+    // The report would be for job 0.0, turned down after a day of retries.
+    noAssignment();
+    return false;
+  }
   if (work.pid < 0) work.pid = jobId();
   if (work.sub_id < 0) work.sub_id = subjobId();
   TqString key = workKey(work);
@@ -362,26 +383,15 @@ bool reportWork(Work& work) {
                   << work.name << " - " << status);
   work.host = localHost();
   std::unique_ptr<Client> client = newClient();
-  Message request(kReportWorkTag);
-  request.setContentRef(work);
+  Message request(kTagReportWork);
   Message reply;
-  bool reported = false;
-  for (int32_t attempt = 0; attempt < kAttempts && !reported; ++attempt) {
-    bool ok = client->requestSub(request, reply);
-    if (ok && reply.tag != kTryLaterTag) {
-      reported = true;
-    } else if (ok) {
-      if (warns(attempt))
-        print(JobLine() << "WARNING: work report resent (supervisor down?): " << attempt
-                        << " tries.");
-      seconds(kRetrySeconds);
-    } else {
-      if (warns(attempt))
-        print(JobLine() << "WARNING: work report resent: " << attempt << " tries.");
-      if (!client->wasRejected()) seconds(kRetrySeconds);
-    }
+  bool reported;
+  {
+    LentContent lent(request, work);
+    reported = untilAnswered(*client, kReportRetry,
+                             Attempt(*client, Attempt::kSupervisorSub, request, reply)) ==
+               Outcome::kAnswered;
   }
-  request.releaseContent();
   if (reported) {
     flushJobOutput();
     return true;
@@ -407,22 +417,20 @@ bool reportJob(const Subjob& subjob) {
   if (!s.host.empty()) report.host = s.host;
   std::unique_ptr<Client> client = newClient();
   TqString worker = workerHost(*client);
-  Message request(kReportJobTag);
-  request.setContentRef(report);
+  Message request(kTagReportJob);
+  LentContent lent(request, report);
   Message reply;
-  int32_t pause = pauseUpTo(5);
+  int32_t pause = randomPause(5);
   for (int32_t attempt = 0; attempt < kJobReportAttempts; ++attempt) {
     if (client->requestWorker(worker, request, reply)) {
-      if (reply.tag == kShutdownTag) {
-        request.releaseContent();
+      if (reply.tag == kTagShutdown) {
         printJobLine("received order to shutdown.");
         platform::exitProcess(1);
         return false;
       }
-      if (reply.tag == kTryLaterTag) {
+      if (reply.tag == kTagTryLater) {
         printJobLine("worker reports a general problem... will retry again.");
-      } else if (reply.tag == kConfirmedTag) {
-        request.releaseContent();
+      } else if (reply.tag == kTagConfirmed) {
         printJobLine("received confirmation from worker.");
         flushJobOutput();
         return true;
@@ -431,7 +439,6 @@ bool reportJob(const Subjob& subjob) {
     seconds(pause);
     if (pause < 600) pause *= 2;
   }
-  request.releaseContent();
   printJobLine("the worker seems dead...  I'm exiting now. ");
   platform::exitProcess(1);
   return false;

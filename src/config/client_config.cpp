@@ -5,14 +5,16 @@
 #include "config/config_limits.h"
 #include "config/config_record.h"
 #include "config/defaults.h"
+#include "config/logging.h"
 #include "job/names.h"
+#include "platform/file_system.h"
 #include "platform/logon_domain.h"
 
 namespace tq {
 namespace {
 
 constexpr const char kNoSupervisorWarning[] =
-    "WARNING: no tq_supervisor or tq_domain specified in tq.conf.\n";
+    "WARNING: no tq_supervisor or tq_domain specified in tq.conf.";
 
 constexpr const char kTooManyHostsWarning[] =
     "WARNING: more than %d supervisor hosts in tq.conf; the rest are ignored.\n";
@@ -66,7 +68,12 @@ ClientConfig::ClientConfig() {
     supervisor_text_ = file.get("tq_supervisor");
     all_hosts = appendHosts(supervisor_text_, supervisors_) && all_hosts;
   }
-  if (!all_hosts) {
+  const std::string path = platform::nativePath(defaultText(301).view());
+  // One submission reads the file more than once; the user needs each warning once.
+  const std::string cause = path + " " +
+                            std::to_string(platform::modificationTime(path).value_or(0)) + " " +
+                            std::to_string(supervisor_text_.length());
+  if (!all_hosts && firstTimeFor("hosts " + cause)) {
     std::fprintf(stderr, kTooManyHostsWarning, kMaxSupervisorHosts);
     std::fflush(stderr);
   }
@@ -100,8 +107,9 @@ ClientConfig::ClientConfig() {
   // Names are combined bit by bit, so "ssl,ssl" is still only ssl.
   client_flags_ = kClientFlagNames.textToBits(file.get("client_flags"));
 
-  if (supervisors_.empty() && domain_.empty()) {
-    std::fputs(kNoSupervisorWarning, stderr);
+  if (supervisors_.empty() && domain_.empty() && firstTimeFor("supervisor " + cause)) {
+    std::fprintf(stderr, "%s (read from %s: set supervisor_host or supervisor_domain)\n",
+                 kNoSupervisorWarning, path.c_str());
     std::fflush(stderr);
   }
 }
@@ -111,8 +119,9 @@ TqString domainOfLogon(const TqString& logon_domain, const TqString& computer_na
   return logon_domain;
 }
 
-TqString clientDomain() {
-  ClientConfig config;
+TqString clientDomain() { return clientDomain(ClientConfig()); }
+
+TqString clientDomain(const ClientConfig& config) {
   if (!config.hostDomain().empty()) return config.hostDomain();
   platform::LogonDomain logon;
   if (!platform::currentLogonDomain(logon)) return TqString(".");

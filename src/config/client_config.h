@@ -25,8 +25,9 @@
 // An absent or empty key takes its default. Numbers are read by their leading digits; a
 // time-out that is not above 0, or a port outside 1..65535, takes the default too. When
 // neither a supervisor nor a domain is configured, the line
-//   WARNING: no tq_supervisor or tq_domain specified in tq.conf.
-// is written to the error stream; the object is complete all the same.
+//   WARNING: no tq_supervisor or tq_domain specified in tq.conf. (read from <the file>: ...)
+// is written to the error stream, once for each state of the file in a process (a submission
+// reads the file more than once); the object is complete all the same.
 #pragma once
 
 #include <cstdint>
@@ -104,6 +105,8 @@ class ClientConfig {
 // session, or "." when that is this computer (a local account), empty, or cannot be read. On
 // other systems, without logon sessions, "." unless a domain is configured.
 TqString clientDomain();
+// The same from a configuration already read.
+TqString clientDomain(const ClientConfig& config);
 
 // The rule above for a logon domain and computer name (NetBIOS names compare without regard to
 // case).

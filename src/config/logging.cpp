@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "config/file_util.h"
@@ -11,6 +12,16 @@
 #include "platform/local_time.h"
 
 namespace tq {
+
+bool firstTimeFor(const std::string& cause) {
+  static std::set<std::string> seen;
+  constexpr size_t kMostCauses = 4096;
+  if (seen.count(cause) != 0) return false;
+  // A process that meets endless new causes forgets the old ones rather than grow for ever.
+  if (seen.size() >= kMostCauses) seen.clear();
+  seen.insert(cause);
+  return true;
+}
 
 std::string formatTimeStamp(const std::tm& local, std::string_view host) {
   static const char* const kMonths[] = {"Jan ", "Feb ", "Mar ", "Apr ", "May ", "Jun ",

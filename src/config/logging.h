@@ -33,6 +33,10 @@ std::string formatTimeStamp(const std::tm& local, std::string_view host);
 // when the local time cannot be obtained.
 LogSink& timeStamp();
 
+// Whether `cause` is new in this process: true the first time, false after. A warning that many
+// calls would repeat is written once per cause. At most a few thousand causes are remembered.
+bool firstTimeFor(const std::string& cause);
+
 // Log redirection for a long-running program. One object is enough; it remembers the log file
 // name and how many weekly files to keep.
 class LogService {

@@ -113,4 +113,19 @@ class Message : public Record<Message> {
   ContentSlot content_;
 };
 
+// Lends a record to a message as its content for one scope: whatever path leaves the scope,
+// the message gives it back and never deletes it.
+class LentContent {
+ public:
+  LentContent(Message& message, Object& content) : message_(message) {
+    message_.setContentRef(content);
+  }
+  ~LentContent() { message_.releaseContent(); }
+  LentContent(const LentContent&) = delete;
+  LentContent& operator=(const LentContent&) = delete;
+
+ private:
+  Message& message_;
+};
+
 }  // namespace tq

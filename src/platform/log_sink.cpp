@@ -49,8 +49,9 @@ LogSink& LogSink::write(std::string_view text) {
   if (text.empty()) return *this;
   std::string target = currentTarget();
   if (target.empty()) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    if (text.back() == '\n') std::fflush(stdout);
+    std::FILE* stream = standard_error_ ? stderr : stdout;
+    std::fwrite(text.data(), 1, text.size(), stream);
+    if (text.back() == '\n') std::fflush(stream);
     return *this;
   }
   // Opened per piece: another process may rotate or remove the file between pieces.

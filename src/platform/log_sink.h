@@ -1,6 +1,7 @@
 // The process-wide log sink: every diagnostic line of the library goes through it.
 //
-// With no file name set, pieces go to standard output. With a name, each piece opens the file
+// With no file name set, pieces go to standard output (or standard error, for programs whose
+// standard output is their result). With a name, each piece opens the file
 // for appending, writes and closes it again, so another process may rotate or remove the file
 // at any time. Mode 1 appends ".<week>" (day of the year / 7, 0..52) to the name, computed from
 // the local time when the piece is written.
@@ -37,12 +38,17 @@ class LogSink {
   const std::string& fileName() const { return name_; }
   int mode() const { return mode_; }
 
+  // Without a file, pieces go to standard error instead of standard output.
+  void useStandardError(bool on) { standard_error_ = on; }
+  bool usesStandardError() const { return standard_error_; }
+
   // For tests: forget the file name so that output goes to standard output again.
   void resetForTest();
 
  private:
   std::string name_;
   int mode_ = kPlainFile;
+  bool standard_error_ = false;
 };
 
 // The one sink of the process.

@@ -1,9 +1,13 @@
 #include "transport/client.h"
 
+#include "config/defaults.h"
 #include "config/identity.h"
 #include "config/logging.h"
+#include "job/message_tags.h"
+#include "platform/file_system.h"
 #include "platform/random.h"
 #include "platform/sleep.h"
+#include "records/byte_buffer.h"
 #include "transport/comm.h"
 
 namespace tq {
@@ -38,11 +42,19 @@ TqString firstStringField(Object& record) {
   int32_t n = record.encode();
   const uint8_t* p = record.buffer();
   if (n < 12) return TqString();
-  int kind = (p[6] << 8) | p[7];
+  int kind = readInt16(p + 6);
   if (kind != kStringKind) return TqString();
-  int64_t length = (int64_t{p[8]} << 24) | (p[9] << 16) | (p[10] << 8) | p[11];
+  int32_t length = readInt32(p + 8);
   if (length < 0 || length > n - 12) return TqString();
-  return TqString(reinterpret_cast<const char*>(p + 12), static_cast<int32_t>(length));
+  return TqString(reinterpret_cast<const char*>(p + 12), length);
+}
+
+// "127.0.0.1 port 50001": where an exchange tried to go, for the user.
+TqString peerText(const TqString& host, int32_t port) {
+  TqString text(host.printable());
+  text.append(" port ");
+  text.append(TqString(port));
+  return text;
 }
 
 // A host name or dotted quad a redirection may send us to: 1 to 255 bytes of letters, digits,
@@ -82,7 +94,7 @@ Client::Client()
 
 void Client::stamp(Message& message) const {
   message.user = userName();
-  message.domain = clientDomain();
+  message.domain = clientDomain(*config_);
   message.mac_address = macAddress();
   message.kerv_domain = config_->domain();
   message.kerv_region = config_->region();
@@ -95,31 +107,42 @@ void Client::failurePause(int32_t seconds_range) {
 }
 
 bool Client::exchange(const TqString& host, int32_t port, Message& request, Message& reply) {
+  return exchangeWaiting(host, port, request, reply, timeout_);
+}
+
+void Client::failWith(const Error& error, const TqString& host, int32_t port) {
+  copyError(error);
+  error_.setValue("PEER", peerText(host, port));
+}
+
+bool Client::exchangeWaiting(const TqString& host, int32_t port, Message& request, Message& reply,
+                             int32_t reply_timeout) {
   rejected_ = false;
   if (host.empty()) return false;
   last_host_ = host;
+  // The connection may take the client's whole time-out; the answer has reply_timeout.
   Comm comm(host, port, Comm::kTcp, timeout_);
-  comm.setTimeout(timeout_);
+  comm.setTimeout(reply_timeout);
   if (!comm.isActive()) {
     LogLock lock;
     logSink() << "ERROR: unable to establish " << comm.typeName() << " connection with " << host
               << " - " << comm.error().text() << ".\n";
-    copyError(comm.error());
+    failWith(comm.error(), host, port);
     return false;
   }
   stamp(request);
   int32_t n = request.encode();
-  if (n <= 0) comm.error().setCode(4);
+  if (n <= 0) comm.error().setCode(kCompressFailed);
   if (n <= 0 || comm.send(request.buffer(), n) <= 0) {
     logFailure("unable to transmit to ", host, comm.error());
-    copyError(comm.error());
+    failWith(comm.error(), host, port);
     return false;
   }
   int32_t length = 0;
   std::unique_ptr<uint8_t[]> body = comm.receive(length);
   if (!body) {
     logFailure("unable to receive from ", host, comm.error());
-    copyError(comm.error());
+    failWith(comm.error(), host, port);
     return false;
   }
   reply = Message();
@@ -127,17 +150,22 @@ bool Client::exchange(const TqString& host, int32_t port, Message& request, Mess
   reply.sender = comm.peerAddress();
   body.reset();
   comm.close();
-  if (reply.tag == 0) {
+  if (reply.tag == kTagNoAnswer) {
+    Error blank(kEmptyAnswer);
+    blank.setValue("HOST", host);
+    failWith(blank, host, port);
     failurePause(10);
     return false;
   }
-  if (reply.tag == 5) {
+  if (reply.tag == kTagBusy) {
     {
       LogLock lock;
       logSink() << "ERROR: max connections reached for " << host << " - connection rejected.\n";
     }
     rejected_ = true;
-    copyError(comm.error());
+    Error busy(kSupervisorBusy);
+    busy.setValue("HOST", host);
+    failWith(busy, host, port);
     failurePause(10);
     return false;
   }
@@ -169,21 +197,41 @@ bool Client::findAndRequest(int32_t port, Message& request, Message& reply) {
     for (int32_t visited = 0; visited < count; ++visited, index = (index + 1) % count) {
       HostName entry = supervisors_[index];
       if (!exchange(entry.host, entry.port != 0 ? entry.port : port, request, reply)) continue;
-      return reply.tag == 7 ? redirect(port, request, reply) : true;
+      return reply.tag == kTagRedirect ? redirect(port, request, reply) : true;
     }
   }
   TqString cached = readSupervisorCache();
   if (!cached.empty() && exchange(cached, port, request, reply))
-    return reply.tag == 7 ? redirect(port, request, reply) : true;
-  if (config_->domain().empty()) return false;
+    return reply.tag == kTagRedirect ? redirect(port, request, reply) : true;
+  if (config_->domain().empty()) {
+    // Nothing was tried that could have failed by itself: say what the user can change.
+    if (count == 0 && cached.empty()) {
+      error_ = Error(kNoSupervisorFound);
+      error_.setValue("ERROR", TqString(platform::nativePath(defaultText(301).view())) +
+                                   " sets neither supervisor_host nor supervisor_domain");
+    }
+    return false;
+  }
   TqString address;
-  if (!discoverAndCache(port, address)) return false;
+  if (!discoverAndCache(port, address)) {
+    Error none(kNoSupervisorFound);
+    TqString why("no supervisor of the domain \"");
+    why.append(config_->domain().printable());
+    why.append("\" answered on udp port ");
+    why.append(TqString(port));
+    why.append(" (");
+    why.append(error_.text());
+    why.append(")");
+    none.setValue("ERROR", why);
+    error_ = std::move(none);
+    return false;
+  }
   if (!exchange(address, port, request, reply)) return false;
-  return reply.tag == 7 ? redirect(port, request, reply) : true;
+  return reply.tag == kTagRedirect ? redirect(port, request, reply) : true;
 }
 
 bool Client::discoverAndCache(int32_t port, TqString& address_text) {
-  Message query(401);
+  Message query(kTagDiscover);
   query.kerv_domain = config_->domain();
   query.kerv_region = config_->region();
   auto domain = std::make_unique<Domain>();
@@ -244,11 +292,11 @@ bool Client::discover(int32_t port, Message& query, Message& reply) {
   reply.decode(body.get(), length);
   reply.sender = comm.peerAddress();
   comm.close();
-  if (reply.tag == 0) {
+  if (reply.tag == kTagNoAnswer) {
     failurePause(20);
     return false;
   }
-  if (reply.tag == 5) {
+  if (reply.tag == kTagBusy) {
     logLine("ERROR: max connections reached.");
     copyError(comm.error());
     rejected_ = true;
@@ -279,7 +327,7 @@ bool Client::collectReplies(int32_t port, Message& query,
       auto reply = std::make_unique<Message>();
       reply->decode(body.get(), length);
       reply->sender = comm.peerAddress();
-      if (reply->tag != 0 && reply->tag != 5) replies.push_back(std::move(reply));
+      if (reply->tag != kTagNoAnswer && reply->tag != kTagBusy) replies.push_back(std::move(reply));
     }
     if (received) break;
   }
@@ -297,7 +345,7 @@ bool Client::discoverSupervisors(HostNameList& list, bool force) {
   int32_t port = config_->supervisorPort();
   Comm comm(TqString(), port, Comm::kUdp);
   comm.setTimeout(50);
-  Message query(401);
+  Message query(kTagDiscover);
   auto domain = std::make_unique<Domain>();
   domain->name = config_->domain();
   domain->region = config_->region();
@@ -392,13 +440,11 @@ bool Client::notifySupervisorTcp(Message& message) {
 
 bool Client::requestAll(Message& request, Message& reply) {
   if (supervisors_.empty()) return false;
-  int32_t saved = timeout_;
-  timeout_ = 4;
   for (int32_t i = 0; i < supervisors_.count(); ++i) {
     HostName entry = supervisors_[i];
-    exchange(entry.host, entry.port != 0 ? entry.port : config_->supervisorPort(), request, reply);
+    exchangeWaiting(entry.host, entry.port != 0 ? entry.port : config_->supervisorPort(), request,
+                    reply, kRequestAllReplyTimeout);
   }
-  timeout_ = saved;
   return true;
 }
 

@@ -18,6 +18,11 @@
 //   ERROR: max connections reached for HOST - connection rejected.
 // A reply with tag 0 (no answer) or 5 (too many connections) fails after a random pause of 1 to
 // 10 seconds, through the library's sleep and random source.
+//
+// A failed operation leaves its reason in error(): the comm's error of the last exchange tried,
+// with PEER naming the host and port; 5002 "supervisor busy" (tag 5) and 5003 "empty answer"
+// (tag 0) with HOST; or 5001 "no supervisor found" with why (tq.conf names none, or discovery
+// found none).
 #pragma once
 
 #include <cstdint>
@@ -83,8 +88,9 @@ class Client : public Record<Client> {
   bool notifySupervisor(Message& message);
   bool notifySupervisorSub(Message& message);
   bool notifySupervisorTcp(Message& message);
-  // An exchange with every configured supervisor, each with a time-out of 4 ms; false only
-  // when none is configured.
+  // An exchange with every configured supervisor, each connecting within the client's time-out
+  // and waiting 4 ms for its answer; false only when none is configured.
+  static constexpr int32_t kRequestAllReplyTimeout = 4;
   bool requestAll(Message& request, Message& reply);
 
   // Sets user, domain, hardware address, farm domain and region on an outgoing message.
@@ -94,6 +100,11 @@ class Client : public Record<Client> {
 
  private:
   bool findAndRequest(int32_t port, Message& request, Message& reply);
+  // exchange() with the answer waited for reply_timeout ms.
+  bool exchangeWaiting(const TqString& host, int32_t port, Message& request, Message& reply,
+                       int32_t reply_timeout);
+  // Keeps the error and where it happened.
+  void failWith(const Error& error, const TqString& host, int32_t port);
   bool redirect(int32_t port, Message& request, Message& reply);
   bool discoverAndCache(int32_t port, TqString& address_text);
   bool notifyFound(int32_t port, Message& message, bool tcp);

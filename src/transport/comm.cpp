@@ -21,7 +21,7 @@ int32_t nextSerial() {
 
 bool startSockets() { return platform::startSockets(); }
 
-bool waitReady(platform::SocketHandle socket, int32_t ms, int direction) {
+bool timedOutWaiting(platform::SocketHandle socket, int32_t ms, int direction) {
   platform::WaitFor what = direction == 1 ? platform::WaitFor::kRead : platform::WaitFor::kWrite;
   return platform::waitSocket(socket, std::max(ms, 0), what) != 1;
 }
@@ -86,17 +86,20 @@ bool Comm::connect() {
   active_ = false;
   owns_socket_ = true;
   if (host_.empty()) {
-    error_.setCode(32);
+    error_.setCode(kHostNameUnspecified);
     return false;
   }
   socket_ = platform::openStreamSocket();
   if (socket_ == platform::kNoSocket) {
-    error_.setCode(38);
+    error_.setCode(kTcpOpenFailed);
+    error_.setValue("ERROR", TqString(platform::socketErrorText()));
     return false;
   }
   Address target;
   if (!(Address::isDottedQuad(host_) ? target.parse(host_) : target.resolve(host_))) {
-    error_.setCode(32);
+    error_.setCode(kHostNameUnspecified);
+    error_.setValue("ERROR",
+                    TqString("\"") + host_.printable() + "\" is no host name that resolves");
     platform::closeSocket(socket_);
     socket_ = platform::kNoSocket;
     return false;
@@ -104,7 +107,7 @@ bool Comm::connect() {
   address_ = target;
   platform::Endpoint to{target.get(), static_cast<uint16_t>(port_)};
   if (!platform::connectSocket(socket_, to, timeout_)) {
-    error_.setCode(35);
+    error_.setCode(kConnectFailed);
     error_.setValue("ERROR", TqString(platform::socketErrorText()));
     platform::closeSocket(socket_);
     socket_ = platform::kNoSocket;
@@ -119,6 +122,7 @@ bool Comm::ensureDatagramSocket(int32_t code) {
   socket_ = platform::openDatagramSocket();
   if (socket_ == platform::kNoSocket) {
     error_.setCode(code);
+    error_.setValue("ERROR", TqString(platform::socketErrorText()));
     return false;
   }
   owns_socket_ = true;
@@ -131,7 +135,7 @@ int32_t Comm::send(const uint8_t* bytes, int32_t n) {
   switch (type()) {
     case kTcp: {
       if (!active_) {
-        error_.setCode(3);
+        error_.setCode(kConnectionNotActive);
         return -1;
       }
       SocketStream stream(socket_);
@@ -141,7 +145,7 @@ int32_t Comm::send(const uint8_t* bytes, int32_t n) {
     }
     case kRawTcp: {
       if (!active_) {
-        error_.setCode(3);
+        error_.setCode(kConnectionNotActive);
         return -1;
       }
       SocketStream stream(socket_);
@@ -151,11 +155,11 @@ int32_t Comm::send(const uint8_t* bytes, int32_t n) {
     }
     case kUdp: {
       bool fresh = socket_ == platform::kNoSocket;
-      if (!ensureDatagramSocket(10)) return 0;
+      if (!ensureDatagramSocket(kUdpOpenFailed)) return 0;
       if (fresh) {
         if (host_.empty()) platform::enableBroadcast(socket_);
         if (!platform::bindSocket(socket_, platform::Endpoint{})) {
-          error_.setCode(11);
+          error_.setCode(kUdpBindFailed);
           error_.setValue("ERROR", TqString(platform::socketErrorText()));
         }
       }
@@ -169,7 +173,8 @@ int32_t Comm::send(const uint8_t* bytes, int32_t n) {
           found = Address::isDottedQuad(host_) ? target.parse(host_) : target.resolve(host_);
         }
         if (!found) {
-          error_.setCode(12);
+          error_.setCode(kHostNotResolved);
+          error_.setValue("ERROR", TqString("\"") + host_.printable() + "\" does not resolve");
           if (owns_socket_) {
             platform::closeSocket(socket_);
             socket_ = platform::kNoSocket;
@@ -184,7 +189,7 @@ int32_t Comm::send(const uint8_t* bytes, int32_t n) {
       platform::Endpoint to{address_.get(), static_cast<uint16_t>(port_)};
       if (platform::sendDatagram(socket_, datagram.data(), static_cast<int32_t>(datagram.size()),
                                  to) < 0) {
-        error_.setCode(13);
+        error_.setCode(kUdpSendFailed);
         error_.setValue("ERROR", TqString(platform::socketErrorText()));
         return 0;
       }
@@ -202,7 +207,7 @@ std::unique_ptr<uint8_t[]> Comm::receive(int32_t& n) {
   switch (type()) {
     case kTcp: {
       if (!active_) {
-        error_.setCode(3);
+        error_.setCode(kConnectionNotActive);
         return nullptr;
       }
       SocketStream stream(socket_);
@@ -212,7 +217,7 @@ std::unique_ptr<uint8_t[]> Comm::receive(int32_t& n) {
     }
     case kRawTcp: {
       if (!active_) {
-        error_.setCode(3);
+        error_.setCode(kConnectionNotActive);
         return nullptr;
       }
       SocketStream stream(socket_);
@@ -223,18 +228,19 @@ std::unique_ptr<uint8_t[]> Comm::receive(int32_t& n) {
     case kUdp: {
       std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kDatagramBufferSize]);
       if (!buffer) {
-        error_.setCode(27);
+        error_.setCode(kUdpBufferAllocationFailed);
         return nullptr;
       }
-      if (!ensureDatagramSocket(10)) return nullptr;
-      if (waitReady(socket_, timeout_, 1)) {
-        error_.setCode(28);
+      if (!ensureDatagramSocket(kUdpOpenFailed)) return nullptr;
+      if (timedOutWaiting(socket_, timeout_, 1)) {
+        error_.setCode(kUdpReceiveTimedOut);
+        error_.setValue("ERROR", TqString("no answer within ") + TqString(timeout_) + " ms");
         return nullptr;
       }
       platform::Endpoint from;
       int32_t size = platform::receiveDatagram(socket_, buffer.get(), kDatagramBufferSize, from);
       if (size < 0) {
-        error_.setCode(29);
+        error_.setCode(kUdpReceiveFailed);
         error_.setValue("ERROR", TqString(platform::socketErrorText()));
         return nullptr;
       }
@@ -247,7 +253,7 @@ std::unique_ptr<uint8_t[]> Comm::receive(int32_t& n) {
     }
     case kSslTcp:
     case kSslRawTcp:
-      if (!active_) error_.setCode(3);
+      if (!active_) error_.setCode(kConnectionNotActive);
       return nullptr;
     default:
       return nullptr;

@@ -9,7 +9,7 @@
 // is active on return exactly when the connection was made. The connect waits at most the
 // comm's time-out (30000 ms at construction). A client UDP comm gets its socket on its first
 // send or receive and keeps it, with the peer address it resolved, until closed. Every read and
-// write waits first (waitReady) for at most the comm's time-out.
+// write waits first for at most the comm's time-out.
 #pragma once
 
 #include <cstdint>
@@ -103,8 +103,8 @@ class Comm {
 };
 
 // Waits up to ms milliseconds for the socket to become readable (direction 1) or writable (any
-// other value). True when it timed out, or the wait failed.
-bool waitReady(platform::SocketHandle socket, int32_t ms, int direction);
+// other value). True when it timed out, or the wait failed; false once the socket is ready.
+bool timedOutWaiting(platform::SocketHandle socket, int32_t ms, int direction);
 
 // Starts the socket library (see platform/socket.h); every comm and listener calls it.
 bool startSockets();

@@ -6,7 +6,12 @@
 // the map: "$NAME" takes the longest run of letters, digits and '_' after the '$', "$(NAME)"
 // everything up to the next ')'. A name without a binding expands to nothing. The variables in
 // use: ERROR (the system's text of the failure, or a text a peer sent), VERSION (a comm version
-// byte as a signed decimal number) and SIZE (bound by a peer).
+// byte as a signed decimal number), SIZE (bound by a peer), HOST (the supervisor of the client
+// side's codes) and PEER (where a comm tried to reach: "127.0.0.1 port 50001").
+//
+// What the user reads says why: when ERROR is bound but the code's template does not use it,
+// it follows the template after ": " ("unable to connect to host: Connection refused"), or
+// stands alone for a code without a text of its own; a bound PEER follows in brackets.
 //
 // Every comm and listener owns one error record; a client keeps a copy of its last comm's; and
 // the library keeps one process-wide last error that the client operations fill.
@@ -16,6 +21,7 @@
 
 #include "records/catalogue_misc.h"
 #include "records/tq_string.h"
+#include "transport/error_codes.h"
 
 namespace tq {
 
@@ -24,7 +30,8 @@ class Error : public ErrorRecord {
   Error() = default;
   explicit Error(int32_t code) { setCode(code); }
 
-  // The message for the current code, with its variables expanded.
+  // The message for the current code, with its variables expanded and the reason and peer
+  // added (above).
   TqString text() const;
 };
 

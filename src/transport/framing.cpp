@@ -6,6 +6,7 @@
 #include <limits>
 #include <new>
 
+#include "records/byte_buffer.h"
 #include "transport/compression.h"
 #include "transport/limits.h"
 
@@ -43,9 +44,11 @@ class Deadline {
 
 enum class ReadOutcome { kDone, kTimedOut, kClosed, kFailed };
 
-// Reads exactly n bytes, waiting only when nothing is there yet.
-ReadOutcome readExact(ByteStream& in, uint8_t* bytes, int32_t n, const Deadline& deadline) {
+// Reads exactly n bytes, waiting only when nothing is there yet; how many came is in *done.
+ReadOutcome readExact(ByteStream& in, uint8_t* bytes, int32_t n, const Deadline& deadline,
+                      int32_t* done = nullptr) {
   int32_t got = 0;
+  if (done != nullptr) *done = 0;
   while (got < n) {
     int32_t r = in.tryRead(bytes + got, n - got);
     if (r == ByteStream::kWouldBlock) {
@@ -56,21 +59,9 @@ ReadOutcome readExact(ByteStream& in, uint8_t* bytes, int32_t n, const Deadline&
     if (r == 0) return ReadOutcome::kClosed;
     if (r < 0) return ReadOutcome::kFailed;
     got += r;
+    if (done != nullptr) *done = got;
   }
   return ReadOutcome::kDone;
-}
-
-int32_t getInt32(const uint8_t* p) {
-  return static_cast<int32_t>((uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) |
-                              (uint32_t{p[2]} << 8) | uint32_t{p[3]});
-}
-
-void putInt32(uint8_t* p, int32_t value) {
-  uint32_t v = static_cast<uint32_t>(value);
-  p[0] = static_cast<uint8_t>(v >> 24);
-  p[1] = static_cast<uint8_t>(v >> 16);
-  p[2] = static_cast<uint8_t>(v >> 8);
-  p[3] = static_cast<uint8_t>(v);
 }
 
 void setVersion(Error& error, int32_t code, uint8_t byte) {
@@ -85,6 +76,11 @@ void setFailure(Error& error, int32_t code, const std::string& reason) {
 
 constexpr const char* kClosedByPeer = "connection closed by peer";
 
+// The reason of a wait that ran out.
+std::string waitedFor(const char* what, int32_t timeout_ms) {
+  return std::string(what) + " within " + std::to_string(std::max(timeout_ms, 0)) + " ms";
+}
+
 bool validLength(int32_t value) { return value > 0 && value <= maxFrameBody(); }
 
 // Reads the two length fields of the header (C, then L): false with the code set. A C of 0 or
@@ -96,19 +92,22 @@ bool readLengths(ByteStream& in, const Deadline& deadline, Error& error, int32_t
     case ReadOutcome::kDone:
       break;
     case ReadOutcome::kTimedOut:
-      error.setCode(15);
+      setFailure(error, kTcpReceiveTimedOut, "the frame header did not arrive in time");
       return false;
     case ReadOutcome::kClosed:
-      setFailure(error, 19, kClosedByPeer);
+      setFailure(error, kTcpLengthReadFailed, kClosedByPeer);
       return false;
     case ReadOutcome::kFailed:
-      setFailure(error, 19, in.failureText());
+      setFailure(error, kTcpLengthReadFailed, in.failureText());
       return false;
   }
-  compressed = getInt32(fields);
-  length = getInt32(fields + 4);
+  compressed = readInt32(fields);
+  length = readInt32(fields + 4);
   if (!validLength(compressed) || !validLength(length)) {
-    error.setCode(20);
+    setFailure(error, kNoDataInComm,
+               "the frame header claims " + std::to_string(compressed) + " compressed bytes and " +
+                   std::to_string(length) + " in all (each must be 1 to " +
+                   std::to_string(maxFrameBody()) + ")");
     return false;
   }
   return true;
@@ -121,12 +120,12 @@ int32_t writeTcpFrame(ByteStream& out, const uint8_t* body, int32_t n, int32_t t
   int32_t compressed = 0;
   std::unique_ptr<uint8_t[]> frame = compressBody(body, n, compressed, kTcpHeaderSize);
   if (!frame) {
-    error.setCode(4);
+    error.setCode(kCompressFailed);
     return -1;
   }
   frame[0] = kCommVersion;
-  putInt32(&frame[1], compressed);
-  putInt32(&frame[5], n);
+  storeInt32(&frame[1], compressed);
+  storeInt32(&frame[5], n);
   // Header and body leave in one write, so that no small segment waits for an acknowledgement.
   Deadline deadline(timeout_ms);
   deadline.allowBody(compressed);
@@ -136,14 +135,18 @@ int32_t writeTcpFrame(ByteStream& out, const uint8_t* body, int32_t n, int32_t t
     if (w == ByteStream::kWouldBlock) {
       int32_t wait = deadline.nextWait();
       if (wait < 0 || !out.waitWritable(wait)) {
-        error.setCode(5);
+        setFailure(error, kTcpSendTimedOut, waitedFor("the peer took nothing", timeout_ms));
         return -1;
       }
       w = out.write(frame.get() + written, total - written);
     }
     if (w <= 0) {
       if (written >= kTcpHeaderSize) break;
-      error.setCode(written < 1 ? 6 : written < 5 ? 7 : 8);
+      setFailure(error,
+                 written < 1   ? kImprintFailed
+                 : written < 5 ? kCompressedLengthWriteFailed
+                               : kLengthWriteFailed,
+                 w == 0 ? std::string(kClosedByPeer) : out.failureText());
       return -1;
     }
     written += w;
@@ -158,28 +161,30 @@ std::unique_ptr<uint8_t[]> readTcpFrame(ByteStream& in, int32_t timeout_ms, Erro
   int32_t r = in.tryRead(&version, 1);
   if (r == ByteStream::kWouldBlock) {
     if (!in.waitReadable(std::max(timeout_ms, 0))) {
-      error.setCode(15);
+      setFailure(error, kTcpReceiveTimedOut, waitedFor("no answer", timeout_ms));
       return nullptr;
     }
     r = in.read(&version, 1);
   }
   if (r == 0) {
-    error.setCode(16);
+    setFailure(error, kBlankMessage, std::string(kClosedByPeer) + " without an answer");
     return nullptr;
   }
   if (r < 0) {
-    setFailure(error, 17, in.failureText());
+    setFailure(error, kTcpReceiveFailed, in.failureText());
     return nullptr;
   }
   if (version != kCommVersion) {
-    setVersion(error, 18, version);
+    setVersion(error, kTcpVersionMismatch, version);
     return nullptr;
   }
   Deadline deadline(timeout_ms);
   int32_t compressed = 0, length = 0;
   if (!readLengths(in, deadline, error, compressed, length)) return nullptr;
   if (int64_t{length} > int64_t{compressed} * kMaxInflateRatio + kInflateSlack) {
-    error.setCode(21);
+    setFailure(
+        error, kUncompressFailed,
+        std::to_string(compressed) + " compressed bytes cannot hold " + std::to_string(length));
     return nullptr;
   }
   deadline.allowBody(compressed);
@@ -193,25 +198,31 @@ std::unique_ptr<uint8_t[]> readTcpFrame(ByteStream& in, int32_t timeout_ms, Erro
       try {
         body.resize(want);
       } catch (const std::bad_alloc&) {
-        error.setCode(14);
+        error.setCode(kOutOfMemory);
         return nullptr;
       }
     }
+    int32_t done = 0;
     ReadOutcome outcome =
-        readExact(in, body.data() + got, static_cast<int32_t>(body.size() - got), deadline);
+        readExact(in, body.data() + got, static_cast<int32_t>(body.size() - got), deadline, &done);
+    std::string progress = "after " + std::to_string(got + static_cast<size_t>(done)) + " of its " +
+                           std::to_string(compressed) + " bytes";
     if (outcome == ReadOutcome::kTimedOut) {
-      error.setCode(15);
+      setFailure(error, kTcpReceiveTimedOut, "the message stopped " + progress);
       return nullptr;
     }
     if (outcome != ReadOutcome::kDone) {
-      error.setCode(41);
+      setFailure(error, kPeerClosedInBody,
+                 (outcome == ReadOutcome::kClosed ? std::string(kClosedByPeer) : in.failureText()) +
+                     " inside a message, " + progress);
       return nullptr;
     }
     got = body.size();
   }
   std::unique_ptr<uint8_t[]> inflated = uncompressBody(body.data(), compressed, length);
   if (!inflated) {
-    error.setCode(21);
+    setFailure(error, kUncompressFailed,
+               "the body does not inflate to the " + std::to_string(length) + " bytes it claims");
     return nullptr;
   }
   n = length;
@@ -223,7 +234,7 @@ int32_t writeRaw(ByteStream& out, const uint8_t* bytes, int32_t n, int32_t timeo
   int32_t written = 0;
   while (written < n) {
     if (!out.waitWritable(std::max(timeout_ms, 0))) {
-      error.setCode(9);
+      setFailure(error, kRawSendTimedOut, waitedFor("the peer took nothing", timeout_ms));
       return -1;
     }
     int32_t w = out.write(bytes + written, n - written);
@@ -238,7 +249,7 @@ std::unique_ptr<uint8_t[]> readRaw(ByteStream& in, int32_t timeout_ms, Error& er
   int32_t capacity = 256;
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[static_cast<size_t>(capacity)]);
   if (!buffer) {
-    error.setCode(14);
+    error.setCode(kOutOfMemory);
     return nullptr;
   }
   bool ready = in.waitReadable(std::max(timeout_ms, 0));
@@ -261,12 +272,12 @@ std::unique_ptr<uint8_t[]> readRaw(ByteStream& in, int32_t timeout_ms, Error& er
 
 bool buildDatagram(const uint8_t* body, int32_t n, std::vector<uint8_t>& datagram, Error& error) {
   if (n < 0 || n > std::numeric_limits<int32_t>::max() - kDatagramHeaderSize) {
-    setFailure(error, 13, "message too long for a datagram");
+    setFailure(error, kUdpSendFailed, "message too long for a datagram");
     return false;
   }
   datagram.resize(static_cast<size_t>(n) + kDatagramHeaderSize);
   datagram[0] = kCommVersion;
-  putInt32(&datagram[1], n);
+  storeInt32(&datagram[1], n);
   if (n > 0) std::memcpy(&datagram[kDatagramHeaderSize], body, static_cast<size_t>(n));
   return true;
 }
@@ -275,21 +286,24 @@ std::unique_ptr<uint8_t[]> parseDatagram(const uint8_t* datagram, int32_t size, 
                                          int32_t& n) {
   n = 0;
   if (size <= kDatagramHeaderSize) {
-    error.setCode(30);
+    setFailure(error, kUdpBlankMessage,
+               "a datagram of " + std::to_string(size) + " bytes holds no message");
     return nullptr;
   }
   if (datagram[0] != kCommVersion) {
-    setVersion(error, 31, datagram[0]);
+    setVersion(error, kUdpVersionMismatch, datagram[0]);
     return nullptr;
   }
-  int32_t length = getInt32(datagram + 1);
+  int32_t length = readInt32(datagram + 1);
   if (length <= 0 || length > size - kDatagramHeaderSize) {
-    error.setCode(30);
+    setFailure(error, kUdpBlankMessage,
+               "a datagram of " + std::to_string(size) + " bytes claims a message of " +
+                   std::to_string(length));
     return nullptr;
   }
   std::unique_ptr<uint8_t[]> body(new (std::nothrow) uint8_t[static_cast<size_t>(length)]);
   if (!body) {
-    error.setCode(27);
+    error.setCode(kUdpBufferAllocationFailed);
     return nullptr;
   }
   std::memcpy(body.get(), datagram + kDatagramHeaderSize, static_cast<size_t>(length));

@@ -71,26 +71,29 @@ bool Listener::openEntry(ListenerEntry& entry) {
   bool datagram = isDatagramType(entry.type);
   entry.socket = datagram ? platform::openDatagramSocket() : platform::openStreamSocket();
   if (entry.socket == platform::kNoSocket) {
-    error_.setCode(datagram ? 1041 : 1043);
+    error_.setCode(datagram ? kListenerUdpOpenFailed : kListenerTcpOpenFailed);
+    error_.setValue("ERROR", TqString(platform::socketErrorText()));
     return false;
   }
   if (entry.type == Comm::kMulticastUdp && entry.group != 0)
     platform::joinMulticastGroup(entry.socket, entry.group, entry.address);
   host_name_ = limitedHostName();
   if (!platform::resolveHostName(host_name_)) {
-    error_.setCode(1042);
+    error_.setCode(kLocalHostNameUnknown);
     closeEntrySocket(entry);
     return false;
   }
   bool ssl = entry.type == Comm::kSslTcp || entry.type == Comm::kSslRawTcp;
-  int32_t bind_code = datagram ? 1048 : ssl ? 1049 : 1050;
+  int32_t bind_code = datagram ? kListenerUdpBindFailed
+                      : ssl    ? kListenerSslBindFailed
+                               : kListenerTcpBindFailed;
   if (!bindWithRetries(entry, bind_code, datagram ? "udp" : "tcp")) {
     closeEntrySocket(entry);
     return false;
   }
   platform::Endpoint bound;
   if (!platform::localEndpoint(entry.socket, bound)) {
-    error_.setCode(1046);
+    error_.setCode(kSocketInfoFailed);
     error_.setValue("ERROR", TqString(platform::socketErrorText()));
     closeEntrySocket(entry);
     return false;
@@ -98,7 +101,8 @@ bool Listener::openEntry(ListenerEntry& entry) {
   entry.port = bound.port;
   entry.address = bound.address;
   if (!datagram && !platform::listenSocket(entry.socket, kBacklog)) {
-    error_.setCode(1047);
+    error_.setCode(kListenFailed);
+    error_.setValue("ERROR", TqString(platform::socketErrorText()));
     closeEntrySocket(entry);
     return false;
   }
@@ -125,7 +129,7 @@ int32_t Listener::wait(int32_t flags) {
     n = platform::waitReadable(sockets, wait_timeout_, ready);
   } while (n < 0 && platform::socketErrorInterrupted());
   if (n < 0) {
-    error_.setCode(1039);
+    error_.setCode(kSelectFailed);
     error_.setValue("ERROR", TqString(platform::socketErrorText()));
     last_status_ = -1;
     return -1;
@@ -159,7 +163,8 @@ std::unique_ptr<Comm> Listener::accept(int32_t flags) {
   platform::Endpoint peer;
   platform::SocketHandle socket = platform::acceptSocket(entry.socket, peer);
   if (socket == platform::kNoSocket) {
-    error_.setCode(1040);
+    error_.setCode(kAcceptFailed);
+    error_.setValue("ERROR", TqString(platform::socketErrorText()));
     return nullptr;
   }
   int32_t type = Comm::isTcpType(entry.type) ? entry.type : Comm::kTcp;

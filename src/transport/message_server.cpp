@@ -2,6 +2,7 @@
 
 #include "config/identity.h"
 #include "config/logging.h"
+#include "job/message_tags.h"
 #include "platform/process_exit.h"
 #include "records/mac_text.h"
 
@@ -67,10 +68,10 @@ bool MessageServer::dispatch(const uint8_t* body, int32_t length, Comm& comm) {
   message.version = kServerVersion;
   message.decode(body, length);
   message.sender = peerOf(comm);
-  if (message.tag == 0) return false;
+  if (message.tag == kTagNoAnswer) return false;
   if ((config_->clientFlags() & kRestrictDomainFlag) && message.kerv_domain.empty()) {
     if (comm.type() != Comm::kUdp) {
-      Message nothing(0);
+      Message nothing(kTagNoAnswer);
       nothing.version = kServerVersion;
       reply(nothing, comm);
     }
@@ -121,7 +122,7 @@ bool MessageServer::rejectOne(Address& address) {
   if (comm->type() != Comm::kTcp && comm->type() != Comm::kSslTcp) return false;
   int32_t length = 0;
   if (!comm->receive(length)) return false;
-  Message busy(5);
+  Message busy(kTagBusy);
   busy.version = kServerVersion;
   reply(busy, *comm);
   return true;

@@ -17,14 +17,12 @@ constexpr int64_t kCacheLifetimeSeconds = 600;
 // "255.255.255.255" is the longest text the cache may hold.
 constexpr size_t kLongestAddressText = 15;
 
-// Once per file and reason, not at every request.
+// Once per file and reason, not at every request; the path as the system spells it.
 void warnOnce(const TqString& path, const std::string& reason) {
-  static std::string last;
-  std::string what = path.str() + ": " + reason;
-  if (what == last) return;
-  last = what;
+  std::string native = platform::nativePath(path.view());
+  if (!firstTimeFor("supervisor cache " + native + ": " + reason)) return;
   LogLock lock;
-  logSink() << "WARNING: ignoring supervisor cache file " << path << ": " << reason << ".\n";
+  logSink() << "WARNING: ignoring supervisor cache file " << native << ": " << reason << ".\n";
 }
 
 }  // namespace
@@ -65,7 +63,8 @@ bool writeSupervisorCache(const TqString& address_text) {
   std::string reason;
   if (platform::writePrivateFile(path.str(), address_text.view(), reason)) return true;
   LogLock lock;
-  logSink() << "WARNING: unable to write supervisor cache file " << path << ": " << reason << ".\n";
+  logSink() << "WARNING: unable to write supervisor cache file "
+            << platform::nativePath(path.view()) << ": " << reason << ".\n";
   return false;
 }
 

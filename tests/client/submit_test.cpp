@@ -12,6 +12,7 @@
 #include "config/identity.h"
 #include "dev_supervisor.h"
 #include "job/names.h"
+#include "platform/file_system.h"
 #include "support/client_environment.h"
 #include "support/loopback.h"
 #include "support/scripted_supervisor.h"
@@ -22,6 +23,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ScriptedSupervisor;
+
+size_t countOf(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
 
 void writeFile(const std::string& path, const std::string& text) {
   fs::create_directories(fs::path(path).parent_path());
@@ -95,11 +102,19 @@ TEST_F(SubmitTest, AcceptedJobsAreAppendedInReplyOrder) {
   EXPECT_EQ(jobs.count(), 1);  // the caller's list is still the caller's
 }
 
-TEST_F(SubmitTest, EveryRefusalAndFailureBecomesTheLastError) {
+// What the user reads for every way a submission can fail: the code, and a text that says why
+// and names the supervisor tried ("{peer}" stands for "127.0.0.1 port N" of the peer).
+TEST_F(SubmitTest, EveryFailureTellsTheUserWhy) {
   struct Row {
     ScriptedSupervisor::Answer answer;
     int32_t code;
     std::string text;
+  };
+  auto error_record = [](Message& m) {
+    auto error = std::make_unique<ErrorRecord>();
+    error->setCode(3060);
+    error->setValue("ERROR", "over quota");
+    m.setContent(std::move(error));
   };
   std::vector<Row> rows = {
       {ScriptedSupervisor::reply(1), 2052, "ERROR: data returned blank"},
@@ -117,27 +132,102 @@ TEST_F(SubmitTest, EveryRefusalAndFailureBecomesTheLastError) {
                                    m.setContent(std::move(text));
                                  }),
        100000, "no cluster named $x"},
-      {ScriptedSupervisor::reply(4,
-                                 [](Message& m) {
-                                   auto error = std::make_unique<ErrorRecord>();
-                                   error->setCode(3060);
-                                   error->setValue("ERROR", "over quota");
-                                   m.setContent(std::move(error));
-                                 }),
-       3060, "job submission denied - over quota"},
+      {ScriptedSupervisor::reply(4, error_record), 3060, "job submission denied - over quota"},
       {ScriptedSupervisor::reply(3), 2051, "unspecifed error"},
-      {ScriptedSupervisor::silence(), 16, "blank message"},
+      {ScriptedSupervisor::silence(), 16,
+       "blank message: connection closed by peer without an answer ({peer})"},
+      {ScriptedSupervisor::reply(5), 5002,
+       "supervisor busy: 127.0.0.1 has too many connections ({peer})"},
+      {ScriptedSupervisor::reply(0), 5003, "empty answer from supervisor 127.0.0.1 ({peer})"},
+      // An answer that stops inside its body, the connection left open.
+      {[](Message&) {
+         Message answer(1);
+         test::Bytes frame = test::frameOf(answer);
+         frame.resize(frame.size() - 2);
+         return frame;
+       },
+       15,
+       "tcp receive socket timed out: the message stopped after {got} of its {size} bytes "
+       "({peer})"},
   };
+  Message probe(1);
+  const size_t body = test::frameOf(probe).size() - 9;
   for (const Row& row : rows) {
     JobList jobs = oneJob(), accepted;
-    bool ok = true;
-    submitTo(row.answer, jobs, accepted, ok);
+    ScriptedSupervisor peer;
+    configure(peer.port(), "client_timeout = 50\n");
+    peer.serve({row.answer});
+    bool ok = submit(jobs, accepted);
+    peer.join();
+    std::string expected = row.text;
+    auto put = [&](const std::string& key, const std::string& value) {
+      size_t at = expected.find(key);
+      if (at != std::string::npos) expected.replace(at, key.size(), value);
+    };
+    put("{peer}", "127.0.0.1 port " + std::to_string(peer.port()));
+    put("{got}", std::to_string(body - 2));
+    put("{size}", std::to_string(body));
     EXPECT_FALSE(ok) << row.code;
     EXPECT_EQ(lastError().code(), row.code);
-    EXPECT_EQ(lastError().text().str(), row.text);
+    EXPECT_EQ(lastError().text().str(), expected);
     EXPECT_TRUE(accepted.empty());
     EXPECT_EQ(jobs.count(), 1);
   }
+}
+
+// A refused connection carries the system's reason (its wording differs between systems) and
+// the peer; with no supervisor named at all the user reads which file to change.
+TEST_F(SubmitTest, RefusedAndUnconfiguredSupervisorsSayWhy) {
+  test::RefusingPort gone;
+  configure(gone.port());
+  JobList jobs = oneJob(), accepted;
+  EXPECT_FALSE(submit(jobs, accepted));
+  EXPECT_EQ(lastError().code(), 35);
+  std::string text = lastError().text().str();
+  const std::string head = "unable to connect to host: ";
+  const std::string tail = " (127.0.0.1 port " + std::to_string(gone.port()) + ")";
+  ASSERT_GT(text.size(), head.size() + tail.size()) << text << ": the system's reason is missing";
+  EXPECT_EQ(text.substr(0, head.size()), head);
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  // Nothing within client_timeout: a peer that takes the connection and never answers.
+  test::RawServer mute;
+  configure(mute.port(), "client_timeout = 50\n");
+  EXPECT_FALSE(submit(jobs, accepted));
+  EXPECT_EQ(lastError().code(), 15);
+  EXPECT_EQ(lastError().text().str(),
+            "tcp receive socket timed out: no answer within 50 ms (127.0.0.1 port " +
+                std::to_string(mute.port()) + ")");
+  // An answer cut inside its body: the peer closes the connection there.
+  test::RawServer cutting;
+  configure(cutting.port(), "client_timeout = 2000\n");
+  Message answer(1);
+  test::Bytes frame = test::frameOf(answer);
+  std::thread peer([&] {
+    std::unique_ptr<test::RawPeer> raw = cutting.accept(2000);
+    if (!raw) return;
+    raw->receiveAll(50);
+    raw->send(test::Bytes(frame.begin(), frame.end() - 2));
+    raw->close();
+  });
+  EXPECT_FALSE(submit(jobs, accepted));
+  peer.join();
+  const size_t body = frame.size() - 9;
+  EXPECT_EQ(lastError().code(), 41);
+  EXPECT_EQ(lastError().text().str(), "connection closed by peer inside a message, after " +
+                                          std::to_string(body - 2) + " of its " +
+                                          std::to_string(body) + " bytes (127.0.0.1 port " +
+                                          std::to_string(cutting.port()) + ")");
+  env.writeConfig("client_timeout = 50\n");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(submit(jobs, accepted));
+  std::string warnings = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(warnings.find("WARNING: no tq_supervisor"), warnings.rfind("WARNING: no tq_supervisor"))
+      << "one warning for one submission: " << warnings;
+  EXPECT_NE(warnings.find("WARNING: no tq_supervisor"), std::string::npos);
+  EXPECT_EQ(lastError().code(), 5001);
+  EXPECT_EQ(lastError().text().str(),
+            "no supervisor found: " + platform::nativePath(env.dir.file("tq.conf")) +
+                " sets neither supervisor_host nor supervisor_domain");
 }
 
 TEST_F(SubmitTest, MismatchedContentNamesItsTypeInId) {
@@ -153,15 +243,6 @@ TEST_F(SubmitTest, MismatchedContentNamesItsTypeInId) {
   EXPECT_EQ(lastError().code(), 2053);
   ASSERT_TRUE(lastError().value("ID"));
   EXPECT_EQ(*lastError().value("ID"), TqString("5"));
-}
-
-TEST_F(SubmitTest, UnreachableSupervisorGivesTheTransportsError) {
-  test::RefusingPort gone;
-  configure(gone.port());
-  JobList jobs = oneJob(), accepted;
-  EXPECT_FALSE(submit(jobs, accepted));
-  EXPECT_EQ(lastError().code(), 35);
-  EXPECT_EQ(lastError().text(), TqString("unable to connect to host"));
 }
 
 TEST_F(SubmitTest, OfflineCompletesTheJobsAndSendsNothing) {
@@ -250,6 +331,39 @@ TEST_F(SubmitTest, SearchPathJoinsTqpathAndThePersonalTemplatePath) {
   EXPECT_EQ(submitSearchPath(), TqString("/a/types"));
   writeFile(env.dir.file(".tq.conf"), "template_path = /home/types\n");
   EXPECT_EQ(submitSearchPath(), TqString("/a/types;/home/types"));
+}
+
+// A descriptor is looked up along the submission path first, so a type that only the user's
+// template_path holds gives its defaults; one whose version check fails gives them too, with a
+// warning once; and cpus below 1 become 1 whatever the descriptor says.
+TEST_F(SubmitTest, DescriptorsAlongThePersonalPathAndFailedVersionChecksStillApply) {
+  const std::string personal = env.dir.file("mine");
+  writeFile(personal + "/mytype/job.conf", "job_label = personal\njob_cpus = 0\n");
+  writeFile(personal + "/old/job.conf", "minimum_kerv_version = 99\njob_priority = 12\n");
+  writeFile(env.dir.file(".tq.conf"), "template_path = " + personal + "\n");
+  configure(1);
+  JobList jobs;
+  for (const char* prototype : {"mytype", "old", "old", "nosuchtype"}) {
+    Job job;
+    job.prototype = prototype;
+    job.cpus = 0;
+    jobs.append(std::move(job));
+  }
+  for (int32_t i = 0; i < jobs.count(); ++i) prepareJob(jobs[i], submitSearchPath());
+  EXPECT_EQ(jobs[0].label, TqString("personal"));
+  EXPECT_EQ(jobs[1].priority, 12);
+  EXPECT_EQ(jobs[2].priority, 12);
+  for (int32_t i = 0; i < jobs.count(); ++i) EXPECT_EQ(jobs[i].cpus, 1) << i;
+  EXPECT_EQ(countOf(env.log(), "WARNING: job type \"old\" needs at least version 99"), 1)
+      << env.log();
+}
+
+// Without HOME the personal file is looked up at the root, where there is none: the search
+// path is TQPATH alone.
+TEST_F(SubmitTest, WithoutHomeTheSearchPathIsTqpathAlone) {
+  platform::ScopedEnvironmentVariable path("TQPATH", "/a/types");
+  platform::unsetEnvironmentVariable("HOME");
+  EXPECT_EQ(submitSearchPath(), TqString("/a/types"));
 }
 
 TEST_F(SubmitTest, LibraryStateReadsTheOverrides) {

@@ -135,10 +135,15 @@ TEST_F(WorkProtocolTest, WithoutAnAssignmentEveryReaderSaysSo) {
   EXPECT_EQ(out.count("ERROR: couldn't obtain assignment"), 4);
   EXPECT_FALSE(reportJob(Subjob()));
   EXPECT_TRUE(out.has("unable to report job...  assignment not available."));
-  // Nothing is asked for job 0: the request fails at once, as the end of the work.
+  // Nothing is asked or reported for job 0: each fails at once (a day of retries otherwise).
   Work work;
   EXPECT_FALSE(requestWork(work));
   EXPECT_EQ(work.status.value, kStatusComplete);
+  Work report;
+  report.name = "1";
+  report.status.value = kStatusComplete;
+  EXPECT_FALSE(reportWork(report));
+  EXPECT_EQ(report.seq, 0) << "nothing was numbered for sending";
   EXPECT_TRUE(env.sleeps.empty());
   EXPECT_TRUE(exits.empty());
 }
@@ -160,6 +165,20 @@ TEST_F(WorkProtocolTest, InitJobAsksTheWorkerForTheEnvironmentsIds) {
   ASSERT_NE(assignedJob(), nullptr);
   EXPECT_EQ(assignedJob()->name, TqString("shot"));
   EXPECT_FALSE(isDevelopmentMode());
+}
+
+TEST_F(WorkProtocolTest, IdsBeyondThirtyTwoBitsClamp) {
+  ScriptedSupervisor worker;
+  pointAt(worker.port());
+  Seen seen;
+  worker.serve({noting(seen, replyWith(1, assignmentOf(7, 2)))});
+  platform::ScopedEnvironmentVariable job("TQJOBID", "99999999999");
+  platform::ScopedEnvironmentVariable sub("TQSUBID", "-99999999999");
+  ASSERT_TRUE(initJob());
+  ASSERT_EQ(worker.join(), 1);
+  ASSERT_EQ(seen.job_ids.size(), 1u);
+  EXPECT_EQ(seen.job_ids[0].id, INT32_MAX);
+  EXPECT_EQ(seen.job_ids[0].sub_id, INT32_MIN);
 }
 
 TEST_F(WorkProtocolTest, InitJobRetriesTagFourAndSkipsThePauseWhenTurnedAway) {

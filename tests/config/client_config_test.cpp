@@ -10,12 +10,18 @@
 #include "config/file_util.h"
 #include "platform/directories.h"
 #include "platform/environment.h"
+#include "platform/file_system.h"
 #include "support/temp_dir.h"
 
 namespace tq {
 namespace {
 
-constexpr const char kWarning[] = "WARNING: no tq_supervisor or tq_domain specified in tq.conf.\n";
+// The warning, with the file it read.
+std::string warning(const std::string& directory) {
+  return "WARNING: no tq_supervisor or tq_domain specified in tq.conf. (read from " +
+         platform::nativePath(directory + "\\tq.conf") +
+         ": set supervisor_host or supervisor_domain)\n";
+}
 
 // A Windows directory of its own holding the given tq.conf (none when `text` is null). The
 // installation directory comes back afterwards.
@@ -46,7 +52,7 @@ TEST_F(ClientConfigTest, TheFileLivesInTheWindowsDirectory) {
 }
 
 TEST_F(ClientConfigTest, AnEmptyFileGivesEveryDefaultAndTheWarning) {
-  EXPECT_EQ(build(""), kWarning);
+  EXPECT_EQ(build(""), warning(dir_.path()));
   const ClientConfig& c = config();
   EXPECT_EQ(c.supervisorPort(), 50001);
   EXPECT_EQ(c.supervisorSubPort(), 50002);
@@ -70,7 +76,7 @@ TEST_F(ClientConfigTest, AnEmptyFileGivesEveryDefaultAndTheWarning) {
 }
 
 TEST_F(ClientConfigTest, AMissingFileIsTheSameAsAnEmptyOne) {
-  EXPECT_EQ(build(nullptr), kWarning);
+  EXPECT_EQ(build(nullptr), warning(dir_.path()));
   EXPECT_EQ(config().timeout(), 600000);
 }
 

@@ -65,10 +65,12 @@ TEST_F(SubmitActionTest, TwoPressesLeaveTheNewestIdentifierOnTop) {
 TEST_F(SubmitActionTest, FailureAfterSuccessesLeavesOnlyTheFailureLine) {
   open();
   pressAgainst({accept({12}), accept({13}), ScriptedSupervisor::reply(3)});
-  EXPECT_EQ(results(), "unable to submit job\r\n");
+  // The reason follows on a line of its own.
+  EXPECT_EQ(results(), "unable to submit job\r\nunspecifed error\r\n");
   EXPECT_EQ(results(), readFile(TQ_TEST_SOURCE_DIR "/hostsim/golden/results_failed.txt"));
   pressAgainst({accept({14})});
-  EXPECT_EQ(results(), "14\r\nunable to submit job\r\n") << "later successes stand above it";
+  EXPECT_EQ(results(), "14\r\nunable to submit job\r\nunspecifed error\r\n")
+      << "later successes stand above it";
 }
 
 TEST_F(SubmitActionTest, ReplyAcceptingTwoJobsWritesBothInReplyOrder) {
@@ -82,7 +84,7 @@ TEST_F(SubmitActionTest, AnAnswerWithoutJobsIsAFailure) {
   open();
   ASSERT_TRUE(sim.type(plugin::kResults, "7\r\n"));
   pressAgainst({accept({})});
-  EXPECT_EQ(results(), "unable to submit job\r\n");
+  EXPECT_EQ(results(), "unable to submit job\r\nthe supervisor accepted none of the jobs\r\n");
 }
 
 TEST_F(SubmitActionTest, MissingSuiteSubmitsNothingAndSaysWhich) {

@@ -87,7 +87,7 @@ TEST_F(ClientTest, ExplicitUnreachableSupervisorIsTheOnlyOneTried) {
   EXPECT_FALSE(client.request(request, reply));
   EXPECT_EQ(client.error().code(), 35);
   EXPECT_EQ(countOf(env.log(), "ERROR: unable to establish tcp connection with "), 1);
-  EXPECT_NE(env.log().find("with 127.0.0.1 - unable to connect to host."), std::string::npos);
+  EXPECT_NE(env.log().find("with 127.0.0.1 - unable to connect to host: "), std::string::npos);
   EXPECT_EQ(discovery.accept(), nullptr);
 }
 
@@ -304,7 +304,7 @@ TEST_F(ClientTest, BusySupervisorIsLoggedAndPausesThroughTheSleep) {
   EXPECT_EQ(env.sleeps, std::vector<int32_t>{10000});
 }
 
-TEST_F(ClientTest, BlankAnswerFailsAfterAPauseWithTheErrorUnchanged) {
+TEST_F(ClientTest, BlankAnswerFailsAfterAPauseAndSaysSo) {
   ScriptedSupervisor peer;
   peer.serve({ScriptedSupervisor::reply(0)});
   env.random_value = 0;
@@ -312,7 +312,9 @@ TEST_F(ClientTest, BlankAnswerFailsAfterAPauseWithTheErrorUnchanged) {
   Message request(200), reply;
   EXPECT_FALSE(client.exchange("127.0.0.1", peer.port(), request, reply));
   EXPECT_FALSE(client.wasRejected());
-  EXPECT_EQ(client.error().code(), 0);
+  EXPECT_EQ(client.error().code(), kEmptyAnswer);
+  EXPECT_EQ(client.error().text().str(), "empty answer from supervisor 127.0.0.1 (127.0.0.1 port " +
+                                             std::to_string(peer.port()) + ")");
   EXPECT_EQ(env.sleeps, std::vector<int32_t>{1000});
 }
 
@@ -329,7 +331,8 @@ TEST_F(ClientTest, SupervisorThatNeverAnswersReleasesTheCallerAfterTheTimeout) {
   EXPECT_LT(ms, 2000);
   EXPECT_EQ(client.error().code(), 15);
   EXPECT_NE(
-      env.log().find("ERROR: unable to receive from 127.0.0.1 - tcp receive socket timed out."),
+      env.log().find("ERROR: unable to receive from 127.0.0.1 - tcp receive socket timed out: no "
+                     "answer within 50 ms."),
       std::string::npos);
 }
 

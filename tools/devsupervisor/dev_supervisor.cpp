@@ -104,7 +104,7 @@ void DevSupervisor::handleMessage(int32_t tag, Message& message, Comm& comm) {
     }
     case M::kHold:
       // Until the caller gives up and closes, or the hold ends.
-      waitReady(comm.socket(), options_.hold_ms, 1);
+      timedOutWaiting(comm.socket(), options_.hold_ms, 1);
       return;
     default:
       break;

@@ -1,0 +1,95 @@
+// The error codes: every code the library sets or may receive, named once. Their texts are the
+// rows of the message table (message_table.cpp); a code without a row reads "general error".
+#pragma once
+
+#include <cstdint>
+
+namespace tq {
+
+enum ErrorCode : int32_t {
+  kNoError = 0,
+  kKeyExchangeFailed = 1,
+  kSslError = 2,
+  kConnectionNotActive = 3,
+  kCompressFailed = 4,
+  kTcpSendTimedOut = 5,
+  kImprintFailed = 6,
+  kCompressedLengthWriteFailed = 7,
+  kLengthWriteFailed = 8,
+  kRawSendTimedOut = 9,
+  kUdpOpenFailed = 10,
+  kUdpBindFailed = 11,
+  kHostNotResolved = 12,
+  kUdpSendFailed = 13,
+  kOutOfMemory = 14,
+  kTcpReceiveTimedOut = 15,
+  kBlankMessage = 16,
+  kTcpReceiveFailed = 17,
+  kTcpVersionMismatch = 18,
+  kTcpLengthReadFailed = 19,
+  kNoDataInComm = 20,
+  kUncompressFailed = 21,
+  kSslSendTimedOut = 22,
+  kSslReceiveFailed = 23,
+  kSslVersionMismatch = 24,
+  kSslLengthReadFailed = 25,
+  kSslNoDataInComm = 26,
+  kUdpBufferAllocationFailed = 27,
+  kUdpReceiveTimedOut = 28,
+  kUdpReceiveFailed = 29,  // no text of its own
+  kUdpBlankMessage = 30,
+  kUdpVersionMismatch = 31,
+  kHostNameUnspecified = 32,
+  kSendTimeoutNotSet = 33,
+  kReceiveTimeoutNotSet = 34,
+  kConnectFailed = 35,
+  kConnectFailedWithReason = 37,
+  kTcpOpenFailed = 38,
+  kNoUdpProtocol = 39,
+  kNoTcpProtocol = 40,
+  kPeerClosedInBody = 41,  // a peer closed inside a frame body; no text of its own
+  kSelectFailed = 1039,
+  kAcceptFailed = 1040,
+  kListenerUdpOpenFailed = 1041,
+  kLocalHostNameUnknown = 1042,
+  kListenerTcpOpenFailed = 1043,
+  kListenerSendTimeoutNotSet = 1044,
+  kListenerReceiveTimeoutNotSet = 1045,
+  kSocketInfoFailed = 1046,
+  kListenFailed = 1047,
+  kListenerUdpBindFailed = 1048,
+  kListenerSslBindFailed = 1049,
+  kListenerTcpBindFailed = 1050,
+  kTooManyConnections = 1051,
+  kUnspecifiedError = 2051,
+  kDataReturnedBlank = 2052,
+  kUnexpectedContent = 2053,  // an answer of another class than expected; no text of its own
+  kAccessDenied = 2054,
+  kMessageInvalid = 3055,
+  kNoJobsToSubmit = 3056,
+  kNotAcceptingJobs = 3057,
+  kNoAuthorization = 3058,
+  kNoPassword = 3059,
+  kSubmissionDenied = 3060,
+  kHostsNotFound = 3061,
+  kJobsNotFound = 3063,
+  kEliteFlagDenied = 3064,
+  kLogTruncated = 3065,
+  kLaunchFailed = 4062,
+  kJobDataCorrupt = 4063,
+  kAutoMountDisabled = 4064,
+  kRequirementsUnmet = 4065,
+  kNoCpusAvailable = 4066,
+  kNoSuchAccount = 4067,
+  kWorkerBusy = 4068,
+  kJobNotAssigned = 4069,
+  kWindowsLoginFailed = 4070,
+  kDriveAlreadyMounted = 4071,
+  kNoSupervisorFound = 5001,  // client side: nothing answered where a supervisor was looked for
+  kSupervisorBusy = 5002,     // client side: the supervisor answered tag 5
+  kEmptyAnswer = 5003,        // client side: the supervisor answered tag 0
+  kPeerText = 100000,
+  kGeneralError = 100001,
+};
+
+}  // namespace tq
