@@ -9,20 +9,22 @@
 #include "job/job.h"
 #include "job/job_records.h"
 #include "job/message.h"
+#include "records/byte_buffer.h"
 #include "records/package.h"
 
 namespace {
 
+// Big-endian, as the field stream writes them (records/byte_buffer.h).
 void putInt32(std::string& out, int32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8)
-    out.push_back(static_cast<char>((v >> shift) & 0xff));
+  uint8_t bytes[4];
+  tq::storeInt32(bytes, v);
+  out.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 void putHeader(std::string& out, int16_t id, int16_t kind) {
-  out.push_back(static_cast<char>(id >> 8));
-  out.push_back(static_cast<char>(id & 0xff));
-  out.push_back(static_cast<char>(kind >> 8));
-  out.push_back(static_cast<char>(kind & 0xff));
+  uint8_t bytes[4];
+  tq::storeInt16(tq::storeInt16(bytes, id), kind);
+  out.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 // The fields of a list whose elements are empty records of one class: 12 bytes of input per

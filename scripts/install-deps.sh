@@ -34,7 +34,17 @@ packages=(
   clang libclang-rt-14-dev clang-format
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev dpkg-dev
   wine wine32:i386
+  locales
 )
+
+# A locale whose decimal point is ',' for the tests of locale-independent number reading.
+comma_locale() {
+  locale -a 2>/dev/null | grep -qix 'de_DE.utf8' && return 0
+  local sudo=()
+  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+  "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 ||
+    echo "install-deps: could not make the de_DE.UTF-8 locale (its test will be skipped)" >&2
+}
 
 missing=()
 for pkg in "${packages[@]}"; do
@@ -49,6 +59,7 @@ fi
 
 if [[ ${#missing[@]} -eq 0 && $need_i386 -eq 0 ]]; then
   windows64_tools
+  comma_locale
   echo "install-deps: all packages present"
   exit 0
 fi
@@ -81,3 +92,4 @@ if ! "${install[@]}" "${missing[@]}" </dev/null; then
   "${install[@]}" -t "$release" "${missing[@]}" </dev/null
 fi
 windows64_tools
+comma_locale

@@ -16,6 +16,8 @@ Error refusalError(const Message& reply) {
   } else if (content) {
     error.setCode(kUnexpectedContent);
     error.setValue("ID", TqString(static_cast<int>(reply.content_type)));
+    error.setValue("ERROR", TqString("a refusal holding a \"") + content->typeName() +
+                                "\" record, not a reason");
   } else {
     error.setCode(kUnspecifiedError);
   }

@@ -137,6 +137,8 @@ bool readAnswer(Message& reply, JobList& accepted) {
   if (content->classId() != reply.content_type || content->classId() != JobList::kClassId) {
     fail(kUnexpectedContent);
     lastError().setValue("ID", TqString(static_cast<int>(reply.content_type)));
+    lastError().setValue("ERROR", TqString("an answer holding a \"") + content->typeName() +
+                                      "\" record where accepted jobs were expected");
     return false;
   }
   moveJobs(static_cast<JobList&>(*content), accepted);

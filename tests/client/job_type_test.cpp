@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -142,6 +143,28 @@ TEST_F(JobTypeTest, VersionChecksCompareSinglePrecisionNumbers) {
     // The other keys are read either way.
     EXPECT_EQ(type.detail(), TqString("read")) << c.key << " " << c.value;
   }
+}
+
+// Under a locale whose decimal point is ',' (strtof would read "5.3" as 5 and let it pass).
+TEST_F(JobTypeTest, VersionChecksIgnoreTheLocalesDecimalPoint) {
+  std::string before = std::setlocale(LC_ALL, nullptr);
+  const char* comma = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252", "German"})
+    if (std::setlocale(LC_ALL, name) != nullptr && *std::localeconv()->decimal_point == ',') {
+      comma = name;
+      break;
+    }
+  if (comma == nullptr) {
+    std::setlocale(LC_ALL, before.c_str());
+    GTEST_SKIP() << "no locale with a decimal comma here (scripts/install-deps.sh makes one)";
+  }
+  makeType(first, "t", "minimum_kerv_version = 5.3\n");
+  bool newer_refused = !JobType("t", TqString(first)).isValid();
+  makeType(first, "t", "required_kerv_version = 5.2\n");
+  bool same_accepted = JobType("t", TqString(first)).isValid();
+  std::setlocale(LC_ALL, before.c_str());
+  EXPECT_TRUE(newer_refused) << "under " << comma;
+  EXPECT_TRUE(same_accepted) << "under " << comma;
 }
 
 TEST(JobTypeVersionTest, VersionNumberAcceptsOnlyPlainDecimals) {

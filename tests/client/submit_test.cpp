@@ -124,7 +124,15 @@ TEST_F(SubmitTest, EveryFailureTellsTheUserWhy) {
                                    names->append(TqString("x"));
                                    m.setContent(std::move(names));
                                  }),
-       2053, "general error"},
+       2053, "an answer holding a \"string_list\" record where accepted jobs were expected"},
+      // A refusal of another class than a reason.
+      {ScriptedSupervisor::reply(3,
+                                 [](Message& m) {
+                                   auto names = std::make_unique<StringList>();
+                                   names->append(TqString("x"));
+                                   m.setContent(std::move(names));
+                                 }),
+       2053, "a refusal holding a \"string_list\" record, not a reason"},
       {ScriptedSupervisor::reply(3,
                                  [](Message& m) {
                                    auto text = std::make_unique<ErrorText>();

@@ -32,7 +32,7 @@ TEST(ErrorTable, EveryRowReadsAsTheGoldenFileSays) {
     EXPECT_STREQ(messageTemplate(code), line.substr(tab + 1).c_str()) << "code " << code;
     ++rows;
   }
-  EXPECT_EQ(rows, 82);
+  EXPECT_EQ(rows, 85);
 }
 
 TEST(ErrorTable, UnlistedCodesReadGeneralError) {
@@ -52,6 +52,30 @@ TEST(ErrorText, ExpandsBothReferenceForms) {
   e.setValue("A B", "x");
   e.setValue("ERROR", "y");
   EXPECT_EQ(expandTemplate("<$(A B)|$ERROR.|$ERRORS|$|$(unclosed", e), TqString("<x|y.|||"));
+}
+
+// What the user reads says why: a reason the template leaves out follows it, or stands alone for
+// a code without a text of its own; the peer follows in brackets.
+TEST(ErrorText, AReasonTheTemplateLeavesOutFollowsItAndThePeerAfterThat) {
+  const struct {
+    int32_t code;
+    const char* reason;
+    const char* peer;
+    const char* text;
+  } rows[] = {
+      {35, "Connection refused", nullptr, "unable to connect to host: Connection refused"},
+      {37, "Connection refused", nullptr, "unable to connect to host: Connection refused"},
+      {41, "closed early", "h port 7", "closed early (h port 7)"},
+      {0, nullptr, "h port 7", "general error (h port 7)"},
+      {100001, "x", nullptr, "general error: x"},
+      {2051, "", nullptr, "unspecifed error"},
+  };
+  for (const auto& row : rows) {
+    Error e(row.code);
+    if (row.reason != nullptr) e.setValue("ERROR", row.reason);
+    if (row.peer != nullptr) e.setValue("PEER", row.peer);
+    EXPECT_EQ(e.text().str(), row.text) << row.code;
+  }
 }
 
 TEST(ErrorText, UnboundVariablesExpandToNothing) {
