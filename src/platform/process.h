@@ -32,8 +32,10 @@
 //   Windows: CreateProcessA of the command line windowsCommandLine() makes, which the program's
 //   runtime (CommandLineToArgvW, or the C runtime's rules, which agree on it) splits back into
 //   exactly the arguments given; no interpreter sees it, so nothing in it is expanded. Standard
-//   input is NUL. The program runs in a job object that ends with the caller (and that a
-//   time-out ends whole), where the system allows one.
+//   input is NUL. The program runs in a job object, where the system allows one: a time-out
+//   ends it whole, and whatever the program leaves running ends with the run (or with the
+//   caller, should the caller end first). On POSIX what it leaves running in its group is not
+//   ended when it exits by itself.
 // Silence: a program that writes nothing for `silence_ms` milliseconds is ended (SIGKILL to its
 // process group; TerminateJobObject or TerminateProcess) and the outcome is kTimedOut. The wait
 // is a real one, of the process and its pipe, not the library's replaceable sleep: it is the

@@ -146,20 +146,15 @@ TEST_F(RendererPathTest, TheOptionThenTheVariableThenTheJobTypeThenTheDefault) {
             folder + "\\Adobe\\After Effects 6.5\\Support Files\\aerender.exe");
 }
 
-TEST(RendererDefaultTest, TheHostsFoldersByAppversion) {
+TEST(RendererDefaultTest, OneFolderPerProgramFolderForAKnownAppversionElseEveryVersion) {
   EXPECT_EQ(
       defaultRendererCandidates("7.0", {"C:\\Program Files", "D:\\Apps\\"}),
       Arguments({"C:\\Program Files\\Adobe\\Adobe After Effects 7.0\\Support Files\\aerender.exe",
                  "D:\\Apps\\Adobe\\Adobe After Effects 7.0\\Support Files\\aerender.exe"}));
-  EXPECT_EQ(defaultRendererCandidates("6.5", {"P"}),
-            Arguments({"P\\Adobe\\After Effects 6.5\\Support Files\\aerender.exe"}));
-  EXPECT_EQ(defaultRendererCandidates("8.0", {"P"}),
-            Arguments({"P\\Adobe\\Adobe After Effects CS3\\Support Files\\aerender.exe"}));
-  // An appversion the table does not know tries every version, newest first.
-  Arguments every = defaultRendererCandidates("", {"P"});
+  Arguments every = defaultRendererCandidates("10.0", {"P"});
   ASSERT_EQ(every.size(), 4u);
-  EXPECT_NE(every.front().find("CS4"), std::string::npos);
-  EXPECT_NE(every.back().find("6.5"), std::string::npos);
+  EXPECT_EQ(every.front(), "P\\Adobe\\Adobe After Effects CS4\\Support Files\\aerender.exe");
+  EXPECT_EQ(every.back(), "P\\Adobe\\After Effects 6.5\\Support Files\\aerender.exe");
 }
 
 TEST(JobTypeExecutionTest, TheTypeNamesItsProgramAndRendererKey) {

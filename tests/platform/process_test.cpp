@@ -135,7 +135,7 @@ TEST(RunProgramTest, ASilentProgramIsEndedAfterTheSilenceTime) {
   EXPECT_GE(run.seconds, 0.25);
   EXPECT_LT(run.seconds, 20.0);
   // Silence counts from the last output, and a closed output does not end the wait early.
-  run = runChild({"talk-then-hang"}, 300);
+  run = runChild({"talk-then-hang"}, 1500);
   EXPECT_EQ(run.outcome.state, ProcessOutcome::State::kTimedOut);
   EXPECT_EQ(run.output, "talking\n");
   run = runChild({"close-and-hang"}, 300);
@@ -144,10 +144,11 @@ TEST(RunProgramTest, ASilentProgramIsEndedAfterTheSilenceTime) {
 }
 
 TEST(RunProgramTest, AProgramThatKeepsTalkingIsNotEnded) {
-  // Eight lines 100 ms apart: longer than the silence time in all, never silent that long.
-  ChildRun run = runChild({"tick", "8", "100"}, 600);
+  // Six lines 300 ms apart: longer than the silence time in all, never silent that long (with
+  // room for a slow start under Wine).
+  ChildRun run = runChild({"tick", "6", "300"}, 1500);
   ASSERT_EQ(run.outcome.state, ProcessOutcome::State::kExited);
-  EXPECT_EQ(run.output.substr(run.output.size() - 7), "tick 7\n");
+  EXPECT_EQ(run.output.substr(run.output.size() - 7), "tick 5\n");
 }
 
 TEST(RunProgramTest, AStopRequestEndsTheProgram) {

@@ -14,8 +14,8 @@ namespace {
 
 class RenderLoop {
  public:
-  RenderLoop(const RenderLoopOptions& options, const RenderSettings& settings, RendererSetup setup)
-      : options_(options), settings_(settings), setup_(std::move(setup)) {}
+  RenderLoop(const RenderSettings& settings, RendererSetup setup)
+      : settings_(settings), setup_(std::move(setup)) {}
 
   RenderLoopResult& result() { return result_; }
   bool ended() const { return ended_; }
@@ -43,8 +43,8 @@ class RenderLoop {
   void finish(Work& work, const std::string& label, bool rendered, const std::string& why) {
     work.status.value = rendered ? kStatusComplete : kStatusFailed;
     work.result = TqString(rendered ? "rendered" : why);
-    if (rendered) work.percent = 100;
     if (rendered) {
+      work.percent = 100;
       ++result_.rendered;
       printJobLine("tq-aerender: rendered " + label);
     } else {
@@ -74,7 +74,6 @@ class RenderLoop {
     return false;
   }
 
-  const RenderLoopOptions& options_;
   const RenderSettings& settings_;
   RendererSetup setup_;
   RenderLoopResult result_;
@@ -208,7 +207,7 @@ RenderLoopResult runRenderLoop(const RenderLoopOptions& options) {
   setup.renderer = renderer.path;
   setup.silence_ms = options.silence_ms;
   setup.stop = options.stop;
-  RenderLoop loop(options, settings, setup);
+  RenderLoop loop(settings, setup);
   if (job.agenda.count() > 0) {
     renderAgenda(loop, options, settings);
   } else {

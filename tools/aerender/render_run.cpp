@@ -1,42 +1,14 @@
 #include "render_run.h"
 
 #include <deque>
-#include <filesystem>
 #include <set>
-#include <system_error>
 
 #include "client/job_output.h"
-#include "platform/file_system.h"
 #include "platform/process.h"
+#include "previous_frames.h"
 
 namespace tq::aerender {
 namespace {
-
-namespace fs = std::filesystem;
-
-// What a file was before the run.
-struct FileState {
-  bool exists = false;
-  fs::file_time_type time;
-  uintmax_t size = 0;
-};
-
-FileState stateOf(const std::string& path) {
-  FileState state;
-  std::error_code error;
-  fs::path native(platform::nativePath(path));
-  state.exists = fs::is_regular_file(native, error);
-  if (!state.exists) return state;
-  state.time = fs::last_write_time(native, error);
-  state.size = fs::file_size(native, error);
-  return state;
-}
-
-bool writtenSince(const FileState& before, const std::string& path) {
-  FileState after = stateOf(path);
-  if (!after.exists) return false;
-  return !before.exists || after.time != before.time || after.size != before.size;
-}
 
 // "1800 s", or "250 ms" below a second.
 std::string duration(int32_t ms) {
@@ -76,12 +48,12 @@ RenderOutcome renderRun(const RendererSetup& setup, const RenderSettings& settin
                         const FrameRun* run) {
   RenderOutcome outcome;
   const std::vector<int32_t> asked = run ? run->frames() : std::vector<int32_t>();
-  // The files before the run.
-  std::vector<FileState> before;
-  FileState whole;
-  if (!settings.output.empty() && !settings.wholeQueue()) {
-    for (int32_t frame : asked) before.push_back(stateOf(framePath(settings.output, frame)));
-    if (!hasFramePlaceholder(settings.output)) whole = stateOf(settings.output);
+  // The files before the run are moved aside (and put back where the run does not write them).
+  const bool files = !settings.output.empty() && !settings.wholeQueue();
+  PreviousFrames previous;
+  if (files) {
+    for (int32_t frame : asked) previous.moveAside(framePath(settings.output, frame));
+    if (!hasFramePlaceholder(settings.output)) previous.moveAside(settings.output);
   }
 
   std::deque<std::string> kept;
@@ -134,7 +106,7 @@ RenderOutcome renderRun(const RendererSetup& setup, const RenderSettings& settin
     outcome.why = "the renderer exited with 0 but reported no frame rendered";
     return outcome;
   }
-  if (settings.output.empty() || settings.wholeQueue()) {
+  if (!files) {
     for (int32_t frame : frames) {
       if (!reported.count(frame)) {
         outcome.why = "the renderer exited with 0 but did not report frame " +
@@ -145,15 +117,13 @@ RenderOutcome renderRun(const RendererSetup& setup, const RenderSettings& settin
     outcome.rendered = true;
     return outcome;
   }
-  // Frames known only from the progress lines had no state taken before: they must exist.
-  before.resize(frames.size());
   int32_t missing = 0;
   std::string first_missing;
-  for (size_t i = 0; i < frames.size(); ++i) {
-    std::string path = framePath(settings.output, frames[i]);
-    if (!writtenSince(before[i], path) && missing++ == 0) first_missing = path;
+  for (int32_t frame : frames) {
+    std::string path = framePath(settings.output, frame);
+    if (!previous.written(path) && missing++ == 0) first_missing = path;
   }
-  const bool movie = !hasFramePlaceholder(settings.output) && writtenSince(whole, settings.output);
+  const bool movie = !hasFramePlaceholder(settings.output) && previous.written(settings.output);
   if (missing > 0 && !movie) {
     outcome.why = "the renderer exited with 0 but did not write " + first_missing;
     if (missing > 1) outcome.why += " (and " + std::to_string(missing - 1) + " more)";

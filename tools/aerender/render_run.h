@@ -3,15 +3,14 @@
 // The renderer's output is read line by line: lines that start with "PROGRESS:" or mention
 // "ERROR" are printed as they come (client/job_output.h), and the last kKeptLines lines are
 // kept for the log of a failure. A run has rendered when the renderer exited with 0 and
-//   - with an output path: wrote every frame's file (frames.h, framePath): each file exists and
-//     is new or changed since the run began (its time or size), so that a frame left from an
-//     earlier render does not count (frames known only from the progress lines must exist);
-//     an output path without a placeholder also counts as written when that one file was (a
-//     movie);
+//   - with an output path: wrote every frame's file (frames.h, framePath). The files there
+//     before the run are moved aside first (previous_frames.h), so that a frame left from an
+//     earlier render does not count, and put back where the run did not write them; an output
+//     path without a placeholder also counts as written when that one file was (a movie);
 //   - without one (the render queue, or a composition's own output module): reported every
-//     frame of the run in its progress lines, or at least one when the frames are not known.
+//     frame of the run in its progress lines.
 // The frames are those of the run; without a run (a composition's own frames) those its
-// progress lines report, at least one.
+// progress lines report, at least one (their files must exist).
 #pragma once
 
 #include <cstdint>
