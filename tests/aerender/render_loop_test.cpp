@@ -218,6 +218,13 @@ TEST_F(RenderLoopTest, TheWholeQueueIsOneRun) {
   EXPECT_EQ(arguments(),
             std::vector<std::string>({"-project", project(), "-v", "ERRORS_AND_PROGRESS"}));
   EXPECT_TRUE(out.has("dev - reporting status on work: queue - complete"));
+  // With an agenda, the first item renders the queue and the others go as it went.
+  resetWorkProtocol();
+  result = develop(jobOf(wholeQueue(), {"1", "2"}));
+  EXPECT_EQ(result.rendered, 2);
+  // One run for the job before, one for the whole agenda.
+  EXPECT_EQ(out.countStarting("tq-aerender: rendering the render queue"), 2);
+  EXPECT_TRUE(out.has("tq-aerender: rendered item 2 (with item 1)"));
   // A queue run that renders no frame has not rendered.
   resetWorkProtocol();
   platform::ScopedEnvironmentVariable nothing("TQ_FAKERENDER", "nothing");
