@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # The main job: the whole road on loopback. Installs what is missing, builds the library and its
 # tools natively, then in a fresh temporary directory (its own tq.conf, no real one is read):
-#   1. starts the stand-in supervisor (tq-devsupervisor) on 127.0.0.1 and a free port;
+#   1. starts the stand-in supervisor (tq-devsupervisor), which also plays the worker, on
+#      127.0.0.1 and free ports;
 #   2. shows what the library resolves (tq-info);
 #   3. builds the render job the plug-in's "Submit Job" button would build and submits it
 #      (tq-aesubmit -submit), printing the identifier the supervisor gave it;
-#   4. shows the job file the supervisor stored, and stops the supervisor.
+#   4. renders it as a worker would: tq-aerender, the job type's program, with the stand-in
+#      renderer (tq-fakerender) in place of the host's aerender, against the stand-in's worker
+#      port;
+#   5. shows the rendered frames;
+#   6. stops the supervisor and shows the job file it stored (every chunk, the sub-job and the
+#      job complete).
 # Arguments are passed on to tq-aesubmit (see tq-aesubmit -help); without any, it submits the job
-# of a sample project in composition mode. TQ_BUILD_ROOT chooses the build root (default
-# <repo>/build-ci).
+# of a sample project (an empty file in the temporary directory) in composition mode. The exit
+# status is that of the render. TQ_BUILD_ROOT chooses the build root (default <repo>/build-ci).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -16,12 +22,16 @@ dir="${TQ_BUILD_ROOT:-$root/build-ci}/main"
 
 bash "$root/scripts/install-deps.sh" >&2
 cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_BUILD_TESTS=OFF >&2
-cmake --build "$dir" -j"${TQ_JOBS:-2}" --target tq-info tq-aesubmit tq-devsupervisor >&2
+cmake --build "$dir" -j"${TQ_JOBS:-2}" --target tq-info tq-aesubmit tq-devsupervisor tq-aerender \
+  tq-fakerender >&2
 
 work="$(mktemp -d)"
 supervisor_pid=""
 cleanup() {
-  [[ -n "$supervisor_pid" ]] && kill "$supervisor_pid" 2>/dev/null || true
+  if [[ -n "$supervisor_pid" ]]; then
+    kill "$supervisor_pid" 2>/dev/null || true
+    wait "$supervisor_pid" 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -32,18 +42,22 @@ echo "== 1. the stand-in supervisor"
 # the loop below may read them first.
 : >"$work/supervisor.out"
 : >"$work/supervisor.err"
-"$dir/tools/tq-devsupervisor" -port 0 -count 1 -data "$work/data" >"$work/supervisor.out" \
-  2>"$work/supervisor.err" &
+# exec: the background job is the supervisor itself, so that its identifier is the one to stop.
+(exec "$dir/tools/tq-devsupervisor" -port 0 -worker-port 0 -sub-port 0 -data "$work/data") \
+  >"$work/supervisor.out" 2>"$work/supervisor.err" &
 supervisor_pid=$!
-port=""
+ports=""
 for _ in $(seq 1 100); do
-  port="$(sed -n 's/.* port \([0-9][0-9]*\) .*/\1/p' "$work/supervisor.out" | head -n1)"
-  [[ -n "$port" ]] && break
+  ports="$(sed -n 's/.* port \([0-9]*\) (tcp and udp), worker port \([0-9]*\), sub port \([0-9]*\);.*/\1 \2 \3/p' \
+           "$work/supervisor.out" | head -n1)"
+  [[ -n "$ports" ]] && break
   sleep 0.1
 done
-[[ -n "$port" ]] || { cat "$work/supervisor.err" >&2; echo "the supervisor did not start" >&2; exit 1; }
+[[ -n "$ports" ]] || { cat "$work/supervisor.err" >&2; echo "the supervisor did not start" >&2; exit 1; }
+read -r port worker_port sub_port <<<"$ports"
 head -n1 "$work/supervisor.out"
-printf 'supervisor_host = 127.0.0.1\nsupervisor_port = %s\n' "$port" >"$work/tq.conf"
+printf 'supervisor_host = 127.0.0.1\nsupervisor_port = %s\nworker_port = %s\nsupervisor_sub_port = %s\n' \
+  "$port" "$worker_port" "$sub_port" >"$work/tq.conf"
 
 echo
 echo "== 2. what the library resolves (tq-info)"
@@ -51,19 +65,36 @@ echo "== 2. what the library resolves (tq-info)"
 
 echo
 echo "== 3. submit (tq-aesubmit -submit)"
+mkdir "$work/renders"
 if [[ $# -eq 0 ]]; then
-  set -- -project 'D:/jobs/shot.aep' -host-version 16.22 -comp Main -frame-range 1-100 \
-         -output-file 'D:/renders/shot_[####].png' -name shot -status pending -cpus 2
+  echo "a sample project" >"$work/shot.aep"
+  set -- -project "$work/shot.aep" -host-version 16.22 -comp Main -frame-range 1-30 \
+         -output-file "$work/renders/shot_[####].png" -name shot -status pending -cpus 2
 fi
 echo "accepted job identifiers:"
-"$dir/tools/tq-aesubmit" -submit -timeout 10000 "$@"
-wait "$supervisor_pid" || true
-supervisor_pid=""
-tail -n +2 "$work/supervisor.out"
+ids="$("$dir/tools/tq-aesubmit" -submit -timeout 10000 "$@")"
+echo "$ids"
+id="$(head -n1 <<<"$ids")"
 
 echo
-echo "== 4. the job the supervisor stored"
+echo "== 4. render job $id on this machine (tq-aerender, the stand-in renderer for aerender)"
+status=0
+# tq-aerender prints every line on both streams; standard output is enough here.
+TQJOBID="$id" TQSUBID=1 "$dir/tools/tq-aerender" -renderer "$dir/tools/aerender/tq-fakerender" \
+  2>"$work/aerender.err" || status=$?
+
+echo
+echo "== 5. the rendered frames"
+ls -l "$work/renders"
+
+kill "$supervisor_pid" 2>/dev/null || true
+wait "$supervisor_pid" 2>/dev/null || true
+supervisor_pid=""
+echo
+echo "== 6. the supervisor's log and the job it stored"
+tail -n +2 "$work/supervisor.out"
 for job in "$work"/data/*.job; do
   echo "--- $job"
   cat "$job"
 done
+exit $status

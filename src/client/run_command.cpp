@@ -21,6 +21,8 @@ int32_t runCommand(const TqString& text) {
       printJobLine("ERROR: unable to create new process... exiting.");
       return kStatusFailed;
     case platform::ProcessOutcome::State::kWaitFailed:
+    case platform::ProcessOutcome::State::kTimedOut:  // (runShellCommand has no time limit)
+    case platform::ProcessOutcome::State::kStopped:
       printJobLine("ERROR: problem in cmdline application.");
       return kStatusFailed;
     case platform::ProcessOutcome::State::kExited:

@@ -168,6 +168,32 @@ TEST_F(DevWorkerTest, ReportsUpdateTheStoredItemAndStaleOnesAreIgnored) {
             "tq-devsupervisor: job " + std::to_string(id) + " has no work item 'zz'");
 }
 
+TEST_F(DevWorkerTest, ARunningSubjobMayReportItemsOfItsOwn) {
+  // A job program cuts the job into pieces of its own (as tq-aerender does for a job without
+  // an agenda) and reports each as an item.
+  int32_t id = submitJob({"1"});
+  Work own;
+  own.name = "2-10";
+  own.pid = id;
+  own.sub_id = 1;
+  own.seq = 3;
+  own.status.value = kStatusComplete;
+  // Before the sub-job runs, the item is unknown.
+  EXPECT_EQ(refusalOf(report(own)),
+            "tq-devsupervisor: job " + std::to_string(id) + " has no work item '2-10'");
+  ask(supervisor().workerPort(), 100, std::make_unique<JobId>(id, 1));
+  own.sub_id = 2;  // not a sub-job of the job
+  EXPECT_EQ(report(own).tag, 3);
+  own.sub_id = 1;
+  EXPECT_EQ(report(own).tag, 1);
+  Job job = stored(id);
+  ASSERT_EQ(job.agenda.count(), 2);
+  EXPECT_EQ(job.agenda[1].name, TqString("2-10"));
+  EXPECT_EQ(job.agenda[1].status.value, kStatusComplete);
+  EXPECT_EQ(job.agenda[1].seq, 3);
+  EXPECT_EQ(job.todo, 1);  // item "1" is still pending
+}
+
 TEST_F(DevWorkerTest, SubjobReportsSettleTheJobsStatus) {
   int32_t done_id = submitJob({"a"});
   int32_t failed_id = submitJob({"a", "b"});

@@ -27,7 +27,10 @@
 //   600  a work request (a job_id): tag 1 with the job's first pending agenda item, now
 //        running; when none is pending, a work item with status complete (the job is done).
 //   602  a work item's status (a confirmation or a report): stored in the job's agenda unless
-//        its `seq` is not above the stored one (a stale report, logged and ignored); tag 1.
+//        its `seq` is not above the stored one (a stale report, logged and ignored); tag 1. An
+//        item the job does not hold is added when a running sub-job of the job reports it (a
+//        job program that cuts a job without an agenda into chunks of its own, as tq-aerender
+//        does, reports each chunk as an item), and refused otherwise.
 // Every change of a job is written back to "<data>/<id>.job" at once. A request on a port
 // that does not serve its tag, or about a job or item that is not stored, is refused (tag 3)
 // with an "error" record saying why.

@@ -63,6 +63,11 @@ int32_t settledStatus(const Job& job) {
   return left ? kStatusPending : kStatusComplete;
 }
 
+bool isRunningSubjob(Job& job, int32_t id) {
+  Subjob* subjob = findSubjob(job, id);
+  return subjob && isRunning(subjob->status);
+}
+
 bool anyRunning(const Job& job) {
   for (int32_t i = 0; i < job.subjobs.count(); ++i)
     if (isActive(job.subjobs[i].status) && !isPending(job.subjobs[i].status)) return true;
@@ -261,6 +266,15 @@ void DevSupervisor::workReport(Message& message, Comm& comm) {
   Job job;
   if (!loadJob(report->pid, job, comm)) return;
   Work* item = findItem(job, report->name);
+  if (!item && isRunningSubjob(job, report->sub_id)) {
+    // A job program that cuts its job into pieces of its own (tq-aerender's chunks of a job
+    // without an agenda) reports each piece as an item.
+    Work added;
+    added.name = report->name;
+    added.pid = job.id;
+    job.agenda.append(std::move(added));
+    item = &job.agenda[job.agenda.count() - 1];
+  }
   if (!item) {
     refuse(comm, TqString(("tq-devsupervisor: job " + std::to_string(job.id) +
                            " has no work item '" + report->name.str() + "'")
