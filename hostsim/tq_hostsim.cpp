@@ -7,36 +7,58 @@
 #include <string>
 #include <vector>
 
+#include "config/logging.h"
 #include "hostsim/script.h"
+#include "records/option_table.h"
 #include "records/options.h"
 #include "records/version.h"
 
 namespace {
 
-constexpr const char* kHelp =
-    "usage: tq-hostsim -plugin PATH [options] [ACTION...]\n"
-    "Loads the plug-in as the host would, calls GPMain_tq, and runs the actions in order.\n"
-    "\n"
-    "Options:\n"
-    "  -plugin PATH        the plug-in library (.so here, .aex on Windows)\n"
-    "  -project PATH       the project's file path (default: an unsaved project)\n"
-    "  -host-version M.N   the interface version passed to the plug-in (default 16.22)\n"
-    "  -script FILE        more actions, one per line, after those on the command line\n"
-    "  -draw FILE          write the window as an SVG picture at the end\n"
-    "  -fail-suite NAME    the broker refuses the suite NAME (e.g. \"ADM List Suite\")\n"
-    "  -fail-call NAME     every call NAME fails (e.g. Command.GetUniqueCommand)\n"
-    "  -help, -version\n"
-    "\n"
-    "Actions:\n"
-    "  comp:NAME  footage:NAME  add a composition / another item to the project\n"
-    "  update                   the host updates its menus (prints the command's state)\n"
-    "  choose                   choose \"Kerv! Render\"; command:N chooses command N\n"
-    "  click:N                  click item N (13 and 14 are the radio buttons)\n"
-    "  type:N=TEXT              type into item N (16 Name, 4 Output File, 11 Frame Range ...)\n"
-    "  pick:N=TEXT              pick an entry (2 compositions, 7, 9 templates, 18 Status)\n"
-    "  answer:PATH  cancel      how the next file dialog (click:5) ends\n"
-    "  submit                   press \"Submit Job\" (prints the results box)\n"
-    "  items  results           print the item table / the results box\n";
+struct Settings {
+  std::string plugin, project, script, draw, fail_suite, fail_call;
+  int32_t major = 16, minor = 22;
+};
+
+bool parseVersion(const std::string& s, int32_t& major, int32_t& minor);
+
+bool text(std::string& field, const tq::TqString& value) {
+  field = value.str();
+  return true;
+}
+
+using Row = tq::OptionRow<Settings>;
+using tq::TqString;
+constexpr int32_t kText = tq::Option::kStringParameter;
+
+const Row kOptions[] = {
+    {"plugin", kText, "PATH", "the plug-in library (.so here, .aex on Windows)",
+     [](Settings& s, const TqString& v, std::string&) { return text(s.plugin, v); }},
+    {"project", kText, "PATH", "the project's file path (default: an unsaved project)",
+     [](Settings& s, const TqString& v, std::string&) { return text(s.project, v); }},
+    {"host-version", kText, "M.N", "the interface version passed to the plug-in (default 16.22)",
+     [](Settings& s, const TqString& v, std::string& why) {
+       why = "-host-version expects MAJOR.MINOR, got '" + v.str() + "'";
+       return parseVersion(v.str(), s.major, s.minor);
+     }},
+    {"script", kText, "FILE", "more actions, one per line, after those on the command line",
+     [](Settings& s, const TqString& v, std::string&) { return text(s.script, v); }},
+    {"draw", kText, "FILE", "write the window as an SVG picture at the end",
+     [](Settings& s, const TqString& v, std::string&) { return text(s.draw, v); }},
+    {"fail-suite", kText, "NAME", "the broker refuses the suite NAME (e.g. \"ADM List Suite\")",
+     [](Settings& s, const TqString& v, std::string&) { return text(s.fail_suite, v); }},
+    {"fail-call", kText, "NAME",
+     "every call NAME fails (e.g. Command.GetUniqueCommand; an ADM\ncall then does nothing and "
+     "answers null)",
+     [](Settings& s, const TqString& v, std::string&) { return text(s.fail_call, v); }},
+};
+
+std::string help() {
+  return "usage: tq-hostsim -plugin PATH [options] [ACTION...]\n"
+         "Loads the plug-in as the host would, calls GPMain_tq, and runs the actions in order.\n"
+         "\nOptions:\n" +
+         tq::optionHelp(kOptions) + "  -help, -version\n\nActions:\n" + tq::hostsim::actionHelp();
+}
 
 bool parseVersion(const std::string& s, int32_t& major, int32_t& minor) {
   size_t dot = s.find('.');
@@ -63,41 +85,41 @@ bool readScript(const std::string& path, std::vector<std::string>& actions) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Standard output shows what the host shows; the library's diagnostics go to standard error.
+  tq::logSink().useStandardError(true);
   tq::OptionParser options;
-  for (const char* name :
-       {"plugin", "project", "host-version", "script", "draw", "fail-suite", "fail-call"})
-    options.declareString(name);
-  options.setHelpCallback([](tq::OptionParser&) { std::fputs(kHelp, stdout); });
+  tq::declareOptions(options, kOptions);
+  options.setHelpCallback([](tq::OptionParser&) { std::fputs(help().c_str(), stdout); });
   options.setVersionCallback([](tq::OptionParser&) { std::printf("%s\n", tq::kVersionText); });
   if (!options.parse(argc, argv)) {
     std::fputs(options.errorText().c_str(), stderr);
     std::fputs("try: tq-hostsim -help\n", stderr);
     return 2;
   }
-  tq::TqString plugin, value;
-  if (!options.stringValue("plugin", plugin) || plugin.empty()) {
-    std::fputs("ERROR: -plugin PATH is required\ntry: tq-hostsim -help\n", stderr);
+  Settings settings;
+  std::string why;
+  if (!tq::applyOptions(options, kOptions, settings, why)) {
+    std::fprintf(stderr, "ERROR: %s\n", why.c_str());
     return 2;
   }
-  int32_t major = 16, minor = 22;
-  if (options.stringValue("host-version", value) && !parseVersion(value.str(), major, minor)) {
-    std::fprintf(stderr, "ERROR: -host-version expects MAJOR.MINOR, got '%s'\n", value.c_str());
+  if (settings.plugin.empty()) {
+    std::fputs("ERROR: -plugin PATH is required\ntry: tq-hostsim -help\n", stderr);
     return 2;
   }
   std::vector<std::string> actions;
   for (int32_t i = 0; i < options.positionalCount(); ++i)
     actions.push_back(options.positional(i)->str());
-  if (options.stringValue("script", value) && !readScript(value.str(), actions)) {
-    std::fprintf(stderr, "ERROR: cannot read the script '%s'\n", value.c_str());
+  if (!settings.script.empty() && !readScript(settings.script, actions)) {
+    std::fprintf(stderr, "ERROR: cannot read the script '%s'\n", settings.script.c_str());
     return 2;
   }
 
   tq::hostsim::SimHost host;
-  if (options.stringValue("project", value)) host.project_path = value.str();
-  if (options.stringValue("fail-suite", value)) host.failSuite(value.str());
-  if (options.stringValue("fail-call", value)) host.failCall(value.str());
+  host.project_path = settings.project;
+  if (!settings.fail_suite.empty()) host.failSuite(settings.fail_suite);
+  if (!settings.fail_call.empty()) host.failCall(settings.fail_call);
   tq::hostsim::Simulator sim(host);
-  if (!sim.load(plugin.str(), major, minor)) {
+  if (!sim.load(settings.plugin, settings.major, settings.minor)) {
     std::fprintf(stderr, "ERROR: %s\n", sim.error().c_str());
     return 1;
   }
@@ -139,14 +161,14 @@ int main(int argc, char** argv) {
                  sim.undefaultedNotifications());
   if (!host.traps.empty() || !host.misuses.empty() || sim.undefaultedNotifications() != 0)
     status = 1;
-  if (options.stringValue("draw", value)) {
+  if (!settings.draw.empty()) {
     std::string picture = sim.svg();
-    std::ofstream file(value.str(), std::ios::binary);
+    std::ofstream file(settings.draw, std::ios::binary);
     if (picture.empty()) {
       std::fputs("ERROR: -draw: no window is open\n", stderr);
       status = 1;
     } else if (!(file << picture) || !file.flush()) {
-      std::fprintf(stderr, "ERROR: cannot write '%s'\n", value.c_str());
+      std::fprintf(stderr, "ERROR: cannot write '%s'\n", settings.draw.c_str());
       status = 1;
     }
   }

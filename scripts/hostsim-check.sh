@@ -8,47 +8,14 @@
 # runs in a fresh temporary directory (TQWINDIR, TQTEMPDIR, HOME): no real tq.conf is read.
 set -euo pipefail
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-work="$(mktemp -d)"
-supervisor_pid=""
-cleanup() {
-  [[ -n "$supervisor_pid" ]] && kill "$supervisor_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-run() {
-  local program="$1"
-  shift
-  if [[ "$program" == wine:* ]]; then
-    "$root/scripts/wine-run.sh" "${program#wine:}" "$@"
-  else
-    "$program" "$@"
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib/loopback.sh"
 
 plugin="$3"
 # A Windows program names the plug-in by its path on the drive that maps the root.
 [[ "$2" == wine:* && "$plugin" == /* ]] && plugin="Z:$plugin"
 
-export TQWINDIR="$work" TQTEMPDIR="$work" HOME="$work" TQPATH="$root/jobtypes"
-# The files exist before the supervisor starts: its redirections are made in the background, and
-# the loop below may read them first.
-: >"$work/supervisor.out"
-: >"$work/supervisor.err"
-run "$1" -port 0 -count 1 -data "$work/data" >"$work/supervisor.out" 2>"$work/supervisor.err" &
-supervisor_pid=$!
-port=""
-for _ in $(seq 1 300); do
-  port="$(sed -n 's/.* port \([0-9][0-9]*\) .*/\1/p' "$work/supervisor.out" | head -n1)"
-  [[ -n "$port" ]] && break
-  sleep 0.1
-done
-if [[ -z "$port" ]]; then
-  echo "hostsim-check: the supervisor did not start" >&2
-  cat "$work/supervisor.err" >&2
-  exit 1
-fi
+start_supervisor "$1" -port 0 -count 1 -data "$work/data" || exit 1
+read -r port _ <<<"$supervisor_ports"
 printf 'supervisor_host = 127.0.0.1\nsupervisor_port = %s\nclient_timeout = 10000\n' "$port" \
   >"$work/tq.conf"
 
@@ -58,8 +25,7 @@ out="$(run "$2" -plugin "$plugin" -project 'D:/jobs/shot.aep' comp:Main update c
   echo "$out" >&2
   exit 1
 }
-wait "$supervisor_pid"
-supervisor_pid=""
+wait_supervisor
 if ! grep -qx 'results: "1\\r\\n"' <<<"$out"; then
   echo "hostsim-check: the results box does not show the identifier 1" >&2
   echo "$out" >&2

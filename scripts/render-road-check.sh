@@ -12,27 +12,8 @@
 # in a fresh temporary directory (TQWINDIR, TQTEMPDIR, HOME): no real tq.conf is read.
 set -euo pipefail
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-work="$(mktemp -d)"
-supervisor_pid=""
-cleanup() {
-  if [[ -n "$supervisor_pid" ]]; then
-    kill "$supervisor_pid" 2>/dev/null || true
-    wait "$supervisor_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/lib/loopback.sh"
 
-run() {
-  local program="$1"
-  shift
-  if [[ "$program" == wine:* ]]; then
-    "$root/scripts/wine-run.sh" "${program#wine:}" "$@"
-  else
-    "$program" "$@"
-  fi
-}
 fail() {
   echo "render-road-check: $*" >&2
   for f in "$work"/*.out "$work"/*.err; do
@@ -48,35 +29,14 @@ drive=""
 fake_path="${fake#wine:}"
 [[ "$fake" == wine:* ]] && fake_path="Z:$fake_path"
 
-export TQWINDIR="$work" TQTEMPDIR="$work" HOME="$work" TQPATH="$root/jobtypes"
 mkdir "$work/renders"
 echo "a project" >"$work/shot.aep"
 project="$drive$work/shot.aep"
 output="$drive$work/renders/shot_[####].png"
 
-# The files exist before the supervisor starts: its redirections are made in the background, and
-# the loop below may read them first.
-: >"$work/supervisor.out"
-: >"$work/supervisor.err"
-# exec: the background job is the supervisor itself (under Wine, the Wine process), so that
-# its identifier is the one to stop.
-(
-  if [[ "$supervisor" == wine:* ]]; then
-    exec "$root/scripts/wine-run.sh" "${supervisor#wine:}" -port 0 -worker-port 0 -sub-port 0 \
-      -data "$work/data"
-  fi
-  exec "$supervisor" -port 0 -worker-port 0 -sub-port 0 -data "$work/data"
-) >"$work/supervisor.out" 2>"$work/supervisor.err" &
-supervisor_pid=$!
-ports=""
-for _ in $(seq 1 300); do
-  ports="$(sed -n 's/.* port \([0-9]*\) (tcp and udp), worker port \([0-9]*\), sub port \([0-9]*\);.*/\1 \2 \3/p' \
-           "$work/supervisor.out" | head -n1)"
-  [[ -n "$ports" ]] && break
-  sleep 0.1
-done
-[[ -n "$ports" ]] || fail "the supervisor did not start"
-read -r port worker_port sub_port <<<"$ports"
+start_supervisor "$supervisor" -port 0 -worker-port 0 -sub-port 0 -data "$work/data" ||
+  fail "the supervisor did not start"
+read -r port worker_port sub_port <<<"$supervisor_ports"
 printf 'supervisor_host = 127.0.0.1\nsupervisor_port = %s\nworker_port = %s\nsupervisor_sub_port = %s\nclient_timeout = 10000\n' \
   "$port" "$worker_port" "$sub_port" >"$work/tq.conf"
 
@@ -148,7 +108,5 @@ subjob 16
 work queue 16"
 fi
 
-kill "$supervisor_pid" 2>/dev/null || true
-wait "$supervisor_pid" 2>/dev/null || true
-supervisor_pid=""
+stop_supervisor
 echo "render-road-check: job 1 submitted ($kind), rendered in 3 chunks (25 frames) and stored complete${queue_note:-}"

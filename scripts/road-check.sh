@@ -8,49 +8,15 @@
 # in a fresh temporary directory (TQWINDIR, TQTEMPDIR, HOME): no real tq.conf is read.
 set -euo pipefail
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-work="$(mktemp -d)"
-supervisor_pid=""
-cleanup() {
-  [[ -n "$supervisor_pid" ]] && kill "$supervisor_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/lib/loopback.sh"
 
-run() {
-  local program="$1"
-  shift
-  if [[ "$program" == wine:* ]]; then
-    "$root/scripts/wine-run.sh" "${program#wine:}" "$@"
-  else
-    "$program" "$@"
-  fi
-}
-
-export TQWINDIR="$work" TQTEMPDIR="$work" HOME="$work" TQPATH="$root/jobtypes"
-# The files exist before the supervisor starts: its redirections are made in the background, and
-# the loop below may read them first.
-: >"$work/supervisor.out"
-: >"$work/supervisor.err"
-run "$1" -port 0 -count 1 -data "$work/data" >"$work/supervisor.out" 2>"$work/supervisor.err" &
-supervisor_pid=$!
-port=""
-for _ in $(seq 1 300); do
-  port="$(sed -n 's/.* port \([0-9][0-9]*\) .*/\1/p' "$work/supervisor.out" | head -n1)"
-  [[ -n "$port" ]] && break
-  sleep 0.1
-done
-if [[ -z "$port" ]]; then
-  echo "road-check: the supervisor did not start" >&2
-  cat "$work/supervisor.err" >&2
-  exit 1
-fi
+start_supervisor "$1" -port 0 -count 1 -data "$work/data" || exit 1
+read -r port _ <<<"$supervisor_ports"
 printf 'supervisor_host = 127.0.0.1\nsupervisor_port = %s\n' "$port" >"$work/tq.conf"
 
 ids="$(run "$2" -submit -timeout 10000 -project 'D:/jobs/shot.aep' -comp Main -frame-range 1-10 \
         -name road | tr -d '\r')"
-wait "$supervisor_pid"
-supervisor_pid=""
+wait_supervisor
 if [[ "$ids" != "1" ]]; then
   echo "road-check: expected the identifier 1, got '$ids'" >&2
   cat "$work/supervisor.out" "$work/supervisor.err" >&2

@@ -25,36 +25,12 @@ cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_BUILD_TESTS=OF
 cmake --build "$dir" -j"${TQ_JOBS:-2}" --target tq-info tq-aesubmit tq-devsupervisor tq-aerender \
   tq-fakerender >&2
 
-work="$(mktemp -d)"
-supervisor_pid=""
-cleanup() {
-  if [[ -n "$supervisor_pid" ]]; then
-    kill "$supervisor_pid" 2>/dev/null || true
-    wait "$supervisor_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export TQWINDIR="$work" TQTEMPDIR="$work" HOME="$work" TQPATH="$root/jobtypes"
+source "$root/scripts/lib/loopback.sh"
 
 echo "== 1. the stand-in supervisor"
-# The files exist before the supervisor starts: its redirections are made in the background, and
-# the loop below may read them first.
-: >"$work/supervisor.out"
-: >"$work/supervisor.err"
-# exec: the background job is the supervisor itself, so that its identifier is the one to stop.
-(exec "$dir/tools/tq-devsupervisor" -port 0 -worker-port 0 -sub-port 0 -data "$work/data") \
-  >"$work/supervisor.out" 2>"$work/supervisor.err" &
-supervisor_pid=$!
-ports=""
-for _ in $(seq 1 100); do
-  ports="$(sed -n 's/.* port \([0-9]*\) (tcp and udp), worker port \([0-9]*\), sub port \([0-9]*\);.*/\1 \2 \3/p' \
-           "$work/supervisor.out" | head -n1)"
-  [[ -n "$ports" ]] && break
-  sleep 0.1
-done
-[[ -n "$ports" ]] || { cat "$work/supervisor.err" >&2; echo "the supervisor did not start" >&2; exit 1; }
-read -r port worker_port sub_port <<<"$ports"
+start_supervisor "$dir/tools/tq-devsupervisor" -port 0 -worker-port 0 -sub-port 0 \
+  -data "$work/data"
+read -r port worker_port sub_port <<<"$supervisor_ports"
 head -n1 "$work/supervisor.out"
 printf 'supervisor_host = 127.0.0.1\nsupervisor_port = %s\nworker_port = %s\nsupervisor_sub_port = %s\n' \
   "$port" "$worker_port" "$sub_port" >"$work/tq.conf"
@@ -87,9 +63,7 @@ echo
 echo "== 5. the rendered frames"
 ls -l "$work/renders"
 
-kill "$supervisor_pid" 2>/dev/null || true
-wait "$supervisor_pid" 2>/dev/null || true
-supervisor_pid=""
+stop_supervisor
 echo
 echo "== 6. the supervisor's log and the job it stored"
 tail -n +2 "$work/supervisor.out"

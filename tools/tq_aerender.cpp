@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "config/logging.h"
 #include "platform/stop_signal.h"
 #include "records/options.h"
 #include "records/version.h"
@@ -61,6 +62,8 @@ bool readSeconds(const std::string& text, int32_t& ms) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Standard output is the program's own; the library's diagnostics go to standard error.
+  tq::logSink().useStandardError(true);
   tq::OptionParser options;
   options.declareString("dev");
   options.declareString("renderer");

@@ -8,7 +8,9 @@
 #include "client/static_host.h"
 #include "client/submit.h"
 #include "client/submitter.h"
+#include "config/logging.h"
 #include "platform/file_system.h"
+#include "records/option_table.h"
 #include "records/options.h"
 #include "records/record_file.h"
 #include "records/version.h"
@@ -16,64 +18,22 @@
 
 namespace {
 
-constexpr const char* kHelp =
-    "usage: tq-aesubmit [options]\n"
-    "Builds the render job of the submission window and writes it as a job file, or submits it.\n"
-    "\n"
-    "The project and the host:\n"
-    "  -project PATH            the project file (Project_path)\n"
-    "  -host-version MAJOR.MINOR  the interface version the host passes (16.22 gives\n"
-    "                           appversion 7.0, 16.9 gives 6.5; default 16.22)\n"
-    "What to render (without -comp the whole render queue):\n"
-    "  -comp NAME               one composition, with NAME selected (empty: none selected)\n"
-    "  -output-file TEXT  -output-module TEXT  -render-settings TEXT  -frame-range TEXT\n"
-    "Queue settings, each taken as the window field's text (not given: an empty field):\n"
-    "  -name TEXT  -status pending|blocked  -cluster TEXT  -hosts TEXT  -priority N\n"
-    "  -groups TEXT  -cpus N  -requirements TEXT  -reservations TEXT  -restrictions TEXT\n"
-    "  -pid N  -pgrp N  -user TEXT  -domain TEXT\n"
-    "  (a number is read as the window reads it: leading digits, else 0, with a warning)\n"
-    "Submitting:\n"
-    "  -submit                  submit the job; print the accepted identifiers, one per line,\n"
-    "                           as the results box shows them\n"
-    "  -supervisor HOST         the supervisor to use (default: as tq.conf finds one)\n"
-    "  -timeout MS              time-out in milliseconds (default: client_timeout of tq.conf)\n"
-    "  -offline                 complete the job but send nothing\n"
-    "  -dry-run                 complete the job as a submission would, send nothing\n"
-    "Output (default without -submit: the text form on standard output):\n"
-    "  -text FILE               the job in the text form (\"-\": standard output); with\n"
-    "                           -submit or -dry-run, the job as completed for the supervisor\n"
-    "  -binary FILE             the job in the binary form (\"-\": standard output)\n"
-    "  -help                    this text\n"
-    "  -version                 the library's version\n"
-    "Options may be shortened to any unambiguous prefix.\n";
+using tq::Option;
+using tq::TqString;
+using tq::WindowItem;
 
-struct QueueOption {
-  const char* name;
-  tq::WindowItem item;
+struct Settings {
+  tq::StaticHost host;
+  bool submit = false;
+  bool dry_run = false;
+  bool offline = false;
+  TqString supervisor;
+  int32_t timeout = 0;
+  bool text = false, binary = false;
+  TqString text_path, binary_path;
 };
 
-constexpr QueueOption kWindowOptions[] = {
-    {"name", tq::WindowItem::kName},
-    {"status", tq::WindowItem::kStatus},
-    {"cluster", tq::WindowItem::kCluster},
-    {"hosts", tq::WindowItem::kHosts},
-    {"priority", tq::WindowItem::kPriority},
-    {"groups", tq::WindowItem::kGroups},
-    {"cpus", tq::WindowItem::kCpus},
-    {"requirements", tq::WindowItem::kRequirements},
-    {"reservations", tq::WindowItem::kReservations},
-    {"restrictions", tq::WindowItem::kRestrictions},
-    {"pid", tq::WindowItem::kPid},
-    {"pgrp", tq::WindowItem::kPgrp},
-    {"user", tq::WindowItem::kUser},
-    {"domain", tq::WindowItem::kDomain},
-    {"output-file", tq::WindowItem::kOutputFile},
-    {"output-module", tq::WindowItem::kOutputModule},
-    {"render-settings", tq::WindowItem::kRenderSettings},
-    {"frame-range", tq::WindowItem::kFrameRange},
-};
-
-bool parseVersion(const tq::TqString& text, tq::HostVersion& version) {
+bool parseVersion(const TqString& text, tq::HostVersion& version) {
   std::string s = text.str();
   size_t dot = s.find('.');
   if (dot == std::string::npos || dot == 0 || dot + 1 == s.size()) return false;
@@ -85,23 +45,122 @@ bool parseVersion(const tq::TqString& text, tq::HostVersion& version) {
   return true;
 }
 
+// A window field's text, as typed.
+template <WindowItem kItem>
+bool field(Settings& s, const TqString& value, std::string&) {
+  s.host.texts[kItem] = value;
+  return true;
+}
+
+using Row = tq::OptionRow<Settings>;
+constexpr int32_t kText = Option::kStringParameter;
+
+const Row kOptions[] = {
+    {nullptr, Option::kFlag, "", "The project and the host", nullptr},
+    {"project", kText, "PATH", "the project file (Project_path)",
+     [](Settings& s, const TqString& v, std::string&) {
+       s.host.project = v;
+       return true;
+     }},
+    {"host-version", kText, "MAJOR.MINOR",
+     "the interface version the host passes (16.22 gives\nappversion 7.0, 16.9 gives 6.5; "
+     "default 16.22)",
+     [](Settings& s, const TqString& v, std::string& why) {
+       why = "-host-version expects MAJOR.MINOR, got '" + v.str() + "'";
+       return parseVersion(v, s.host.version);
+     }},
+    {nullptr, Option::kFlag, "", "What to render (without -comp the whole render queue)", nullptr},
+    {"comp", kText, "NAME", "one composition, with NAME selected (empty: none selected)",
+     [](Settings& s, const TqString& v, std::string&) {
+       s.host.composition_mode = true;
+       if (!v.empty()) s.host.selected = v;
+       return true;
+     }},
+    {"output-file", kText, "TEXT", "Output File", field<WindowItem::kOutputFile>},
+    {"output-module", kText, "TEXT", "Output Module", field<WindowItem::kOutputModule>},
+    {"render-settings", kText, "TEXT", "Render Settings", field<WindowItem::kRenderSettings>},
+    {"frame-range", kText, "TEXT", "Frame Range (\"1-10x2\")", field<WindowItem::kFrameRange>},
+    {nullptr, Option::kFlag, "",
+     "Queue settings, each taken as the window field's text (not given: an empty field; a\n"
+     "number is read as the window reads it: leading digits, else 0, with a warning)",
+     nullptr},
+    {"name", kText, "TEXT", "Name", field<WindowItem::kName>},
+    {"status", kText, "pending|blocked", "Status", field<WindowItem::kStatus>},
+    {"cluster", kText, "TEXT", "Cluster", field<WindowItem::kCluster>},
+    {"hosts", kText, "TEXT", "Hosts", field<WindowItem::kHosts>},
+    {"priority", kText, "N", "Priority", field<WindowItem::kPriority>},
+    {"groups", kText, "TEXT", "Groups", field<WindowItem::kGroups>},
+    {"cpus", kText, "N", "Cpus", field<WindowItem::kCpus>},
+    {"requirements", kText, "TEXT", "Requirements", field<WindowItem::kRequirements>},
+    {"reservations", kText, "TEXT", "Reservations", field<WindowItem::kReservations>},
+    {"restrictions", kText, "TEXT", "Restrictions", field<WindowItem::kRestrictions>},
+    {"pid", kText, "N", "Pid (the parent job)", field<WindowItem::kPid>},
+    {"pgrp", kText, "N", "Pgrp (the job group)", field<WindowItem::kPgrp>},
+    {"user", kText, "TEXT", "User", field<WindowItem::kUser>},
+    {"domain", kText, "TEXT", "Domain", field<WindowItem::kDomain>},
+    {nullptr, Option::kFlag, "", "Submitting", nullptr},
+    {"submit", Option::kFlag, "",
+     "submit the job; print the accepted identifiers, one per line,\nas the results box shows "
+     "them",
+     [](Settings& s, const TqString&, std::string&) { return s.submit = true; }},
+    {"supervisor", kText, "HOST", "the supervisor to use (default: as tq.conf finds one)",
+     [](Settings& s, const TqString& v, std::string&) {
+       s.supervisor = v;
+       return true;
+     }},
+    {"timeout", Option::kIntegerParameter, "MS",
+     "time-out in milliseconds (default: client_timeout of tq.conf)",
+     [](Settings& s, const TqString& v, std::string&) {
+       s.timeout = v.toInt();
+       return true;
+     }},
+    {"offline", Option::kFlag, "", "complete the job but send nothing",
+     [](Settings& s, const TqString&, std::string&) { return s.offline = true; }},
+    {"dry-run", Option::kFlag, "", "complete the job as a submission would, send nothing",
+     [](Settings& s, const TqString&, std::string&) { return s.dry_run = true; }},
+    {nullptr, Option::kFlag, "",
+     "Output (default without -submit: the text form on standard output)", nullptr},
+    {"text", kText, "FILE",
+     "the job in the text form (\"-\": standard output); with\n-submit or -dry-run, the job as "
+     "completed for the supervisor",
+     [](Settings& s, const TqString& v, std::string&) {
+       s.text_path = v;
+       return s.text = true;
+     }},
+    {"binary", kText, "FILE", "the job in the binary form (\"-\": standard output)",
+     [](Settings& s, const TqString& v, std::string&) {
+       s.binary_path = v;
+       return s.binary = true;
+     }},
+};
+
+constexpr const char* kAbout =
+    "usage: tq-aesubmit [options]\n"
+    "Builds the render job of the submission window and writes it as a job file, or submits it.\n"
+    "\n";
+constexpr const char* kEnd =
+    "  -help                 this text\n"
+    "  -version              the library's version\n"
+    "Options may be shortened to any unambiguous prefix.\n";
+
 // The window takes any text; say where it will not mean what the user may think (the job is
 // built as the window would build it all the same).
 void warnAboutFields(const tq::StaticHost& host) {
-  for (const char* name : {"priority", "cpus", "pid", "pgrp"}) {
-    for (const QueueOption& o : kWindowOptions) {
-      if (std::string(o.name) != name) continue;
-      auto it = host.texts.find(o.item);
-      if (it == host.texts.end() || it->second.empty()) continue;
-      std::string text = it->second.str();
-      size_t i = text.find_first_not_of(" \t");
-      if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-      if (i >= text.size() || text[i] < '0' || text[i] > '9')
-        std::fprintf(stderr, "WARNING: -%s '%s' holds no digits: it is read as 0\n", name,
-                     text.c_str());
-    }
+  const std::pair<const char*, WindowItem> kNumbers[] = {{"priority", WindowItem::kPriority},
+                                                         {"cpus", WindowItem::kCpus},
+                                                         {"pid", WindowItem::kPid},
+                                                         {"pgrp", WindowItem::kPgrp}};
+  for (const auto& [name, item] : kNumbers) {
+    auto it = host.texts.find(item);
+    if (it == host.texts.end() || it->second.empty()) continue;
+    std::string text = it->second.str();
+    size_t i = text.find_first_not_of(" \t");
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    if (i >= text.size() || text[i] < '0' || text[i] > '9')
+      std::fprintf(stderr, "WARNING: -%s '%s' holds no digits: it is read as 0\n", name,
+                   text.c_str());
   }
-  auto status = host.texts.find(tq::WindowItem::kStatus);
+  auto status = host.texts.find(WindowItem::kStatus);
   if (status != host.texts.end() && !status->second.empty() && status->second.view() != "pending" &&
       status->second.view() != "blocked")
     std::fprintf(stderr,
@@ -126,19 +185,14 @@ int32_t writeJob(tq::Job& job, const tq::TqString& path, int format) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Standard output is the job or the identifiers; the library's diagnostics go to standard
+  // error.
+  tq::logSink().useStandardError(true);
   tq::OptionParser options;
-  options.declareString("project");
-  options.declareString("host-version");
-  options.declareString("comp");
-  for (const QueueOption& o : kWindowOptions) options.declareString(o.name);
-  options.declareString("text");
-  options.declareString("binary");
-  options.declareFlag("submit");
-  options.declareString("supervisor");
-  options.declareInteger("timeout");
-  options.declareFlag("offline");
-  options.declareFlag("dry-run");
-  options.setHelpCallback([](tq::OptionParser&) { std::fputs(kHelp, stdout); });
+  tq::declareOptions(options, kOptions);
+  options.setHelpCallback([](tq::OptionParser&) {
+    std::fputs((kAbout + tq::optionHelp(kOptions) + kEnd).c_str(), stdout);
+  });
   options.setVersionCallback([](tq::OptionParser&) { std::printf("%s\n", tq::kVersionText); });
   if (!options.parse(argc, argv)) {
     std::fputs(options.errorText().c_str(), stderr);
@@ -149,67 +203,55 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "ERROR: unexpected argument '%s'\n", options.positional(0)->c_str());
     return 2;
   }
-
-  tq::StaticHost host;
-  options.stringValue("project", host.project);
-  tq::TqString version;
-  if (options.stringValue("host-version", version) && !parseVersion(version, host.version)) {
-    std::fprintf(stderr, "ERROR: -host-version expects MAJOR.MINOR, got '%s'\n", version.c_str());
+  Settings settings;
+  std::string why;
+  if (!tq::applyOptions(options, kOptions, settings, why)) {
+    std::fprintf(stderr, "ERROR: %s\n", why.c_str());
     return 2;
   }
-  tq::TqString comp;
-  if (options.stringValue("comp", comp)) {
-    host.composition_mode = true;
-    if (!comp.empty()) host.selected = comp;
-  }
-  for (const QueueOption& o : kWindowOptions) {
-    tq::TqString value;
-    if (options.stringValue(o.name, value)) host.texts[o.item] = value;
-  }
-  warnAboutFields(host);
-
-  tq::JobList jobs;
-  jobs.append(tq::Submitter(host).buildJob());
-  tq::Job* job = jobs.at(0);
-
-  bool submitting = options.isSet("submit");
-  if (submitting && options.isSet("dry-run")) {
+  if (settings.submit && settings.dry_run) {
     std::fputs("ERROR: give -submit or -dry-run, not both\n", stderr);
     return 2;
   }
-  tq::TqString supervisor;
-  if (options.stringValue("supervisor", supervisor)) tq::setSupervisorHost(supervisor);
-  int32_t timeout = 0;
-  if (options.integerValue("timeout", timeout)) tq::setTimeout(timeout);
-  if (options.isSet("offline")) tq::setOffline("offline");
-  if (options.isSet("dry-run")) tq::prepareJob(*job, tq::submitSearchPath());
+  warnAboutFields(settings.host);
+
+  tq::JobList jobs;
+  jobs.append(tq::Submitter(settings.host).buildJob());
+  tq::Job* job = jobs.at(0);
+
+  if (!settings.supervisor.empty()) tq::setSupervisorHost(settings.supervisor);
+  if (options.isSet("timeout")) tq::setTimeout(settings.timeout);
+  if (settings.offline) tq::setOffline("offline");
+  if (settings.dry_run) tq::prepareJob(*job, tq::submitSearchPath());
 
   tq::JobList accepted;
-  bool submitted = submitting && tq::submit(jobs, accepted);
+  bool submitted = settings.submit && tq::submit(jobs, accepted);
 
-  tq::TqString text_path, binary_path;
-  bool text = options.stringValue("text", text_path);
-  bool binary = options.stringValue("binary", binary_path);
-  if (!text && !binary && !submitting) {
-    text = true;
-    text_path = "-";
+  if (!settings.text && !settings.binary && !settings.submit) {
+    settings.text = true;
+    settings.text_path = "-";
   }
-  if (text && writeJob(*job, text_path, tq::kTextFormat) == 0) {
-    std::fprintf(stderr, "ERROR: cannot write the job to '%s': %s\n", text_path.c_str(),
+  if (settings.text && writeJob(*job, settings.text_path, tq::kTextFormat) == 0) {
+    std::fprintf(stderr, "ERROR: cannot write the job to '%s': %s\n", settings.text_path.c_str(),
                  tq::platform::lastFileError().c_str());
     return 1;
   }
-  if (binary && writeJob(*job, binary_path, tq::kBinaryFormat) == 0) {
-    std::fprintf(stderr, "ERROR: cannot write the job to '%s': %s\n", binary_path.c_str(),
+  if (settings.binary && writeJob(*job, settings.binary_path, tq::kBinaryFormat) == 0) {
+    std::fprintf(stderr, "ERROR: cannot write the job to '%s': %s\n", settings.binary_path.c_str(),
                  tq::platform::lastFileError().c_str());
     return 1;
   }
-  if (!submitting) return 0;
+  if (!settings.submit) return 0;
   if (!submitted) {
     std::fprintf(stderr, "unable to submit job\n%s\n", tq::lastError().text().c_str());
     return 1;
   }
-  if (!tq::offlineSetting().empty()) std::fputs("offline: nothing was sent\n", stderr);
+  if (!tq::offlineSetting().empty()) {
+    std::fputs("offline: nothing was sent\n", stderr);
+  } else if (accepted.count() == 0) {
+    std::fprintf(stderr, "unable to submit job\n%s\n", tq::kNoneAcceptedText);
+    return 1;
+  }
   for (int32_t i = 0; i < accepted.count(); ++i) std::printf("%d\n", accepted[i].id);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include "client/job_type.h"
 #include "config/client_config.h"
 #include "config/defaults.h"
+#include "config/logging.h"
 #include "platform/file_system.h"
 #include "records/options.h"
 #include "records/version.h"
@@ -29,6 +30,8 @@ std::string shown(const tq::TqString& path) { return tq::platform::nativePath(pa
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Standard output is the program's own; the library's diagnostics go to standard error.
+  tq::logSink().useStandardError(true);
   tq::OptionParser options;
   options.setHelpCallback([](tq::OptionParser&) { std::fputs(kHelp, stdout); });
   options.setVersionCallback([](tq::OptionParser&) { std::printf("%s\n", tq::kVersionText); });

@@ -1,6 +1,7 @@
 // tq-work: a job program for the farm and for local development (see tools/work/work_loop.h).
 #include <cstdio>
 
+#include "config/logging.h"
 #include "records/options.h"
 #include "records/version.h"
 #include "work_loop.h"
@@ -32,6 +33,8 @@ int usage(const char* why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Standard output is the program's own; the library's diagnostics go to standard error.
+  tq::logSink().useStandardError(true);
   tq::OptionParser options;
   options.declareString("command");
   options.declareString("dev");

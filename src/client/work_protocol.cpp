@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "client/job_output.h"
+#include "client/refusal.h"
 #include "config/identity.h"
 #include "job/message_tags.h"
 #include "job/status.h"
@@ -391,6 +392,12 @@ bool reportWork(Work& work) {
     reported = untilAnswered(*client, kReportRetry,
                              Attempt(*client, Attempt::kSupervisorSub, request, reply)) ==
                Outcome::kAnswered;
+  }
+  if (reported && reply.tag == kTagRefused) {
+    // Turned down, not taken: the caller must not go on as if the item were recorded.
+    print(JobLine() << "ERROR: work report refused: " << work.pid << "." << work.sub_id << " "
+                    << work.name << " - " << refusalError(reply).text());
+    return false;
   }
   if (reported) {
     flushJobOutput();

@@ -51,8 +51,8 @@ const Job* assignedJob();
 // supervisor could not be reached or answered with something other than a work item.
 bool requestWork(Work& work);
 // Reports a work item's status. A `pid` or `sub_id` below 0 takes the assignment's; `seq` and
-// `host` are set as sent. False when every attempt failed, and at once, sending nothing, without
-// an assignment.
+// `host` are set as sent. False when every attempt failed, when the supervisor refused the
+// report (tag 3; the reason is printed), and at once, sending nothing, without an assignment.
 bool reportWork(Work& work);
 // Reports this instance's status to the worker. True on the worker's confirmation. Ends the
 // process with status 1 when the worker orders a shutdown (tag 203) or after 64 attempts

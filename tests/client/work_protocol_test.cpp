@@ -282,6 +282,22 @@ TEST_F(WorkProtocolTest, TwoReportsOfAnUnseenItemCarrySeqThreeThenSix) {
   EXPECT_TRUE(out.has("reporting status on work for: 7.2 f9 - failed"));
 }
 
+TEST_F(WorkProtocolTest, ARefusedWorkReportIsNotDelivered) {
+  assign();
+  ScriptedSupervisor supervisor;
+  pointAt(supervisor.port());
+  supervisor.serve({ScriptedSupervisor::reply(3, [](Message& m) {
+    auto text = std::make_unique<ErrorText>();
+    text->value = "no such item";
+    m.setContent(std::move(text));
+  })});
+  Work work = workItem("f9", kStatusComplete);
+  EXPECT_FALSE(reportWork(work));
+  supervisor.join();
+  EXPECT_TRUE(out.has("ERROR: work report refused: 7.2 f9 - no such item"));
+  EXPECT_TRUE(env.sleeps.empty()) << "a refusal is an answer: nothing is sent again";
+}
+
 TEST_F(WorkProtocolTest, TagFourToAWorkRequestIsARetryNotAnAnswer) {
   assign();
   env.random_value = 130;  // 130 % 120 + 1 = 11 s, 130 % 20 + 1 = 11 s

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "records/option_table.h"
+
 namespace tq {
 namespace {
 
@@ -227,6 +229,68 @@ TEST_F(OptionParserTest, AnEmptyOrShortArgumentVectorIsAccepted) {
   EXPECT_TRUE(parser.parse(3, argv));  // the null entry ends the vector
   EXPECT_EQ(parser.programName(), TqString("prog"));
   EXPECT_EQ(parser.positionalCount(), 0);
+}
+
+}  // namespace
+}  // namespace tq
+
+namespace tq {
+namespace {
+
+struct TableSettings {
+  int32_t port = 0;
+  bool verbose = false;
+  std::string name;
+};
+
+const OptionRow<TableSettings> kTable[] = {
+    {nullptr, Option::kFlag, "", "Where", nullptr},
+    {"port", Option::kIntegerParameter, "N", "the port\n(0: any)",
+     [](TableSettings& s, const TqString& v, std::string& why) {
+       s.port = v.toInt();
+       why = "-port expects 0 to 65535";
+       return s.port <= 65535;
+     }},
+    {"verbose", Option::kFlag, "", "say more",
+     [](TableSettings& s, const TqString&, std::string&) { return s.verbose = true; }},
+    {"a-rather-long-name", Option::kStringParameter, "TEXT", "wraps",
+     [](TableSettings& s, const TqString& v, std::string&) {
+       s.name = v.str();
+       return true;
+     }},
+};
+
+// One table declares the options, applies what was given and writes the help.
+TEST(OptionTable, DeclaresAppliesAndDocumentsFromTheSameRows) {
+  const struct {
+    std::vector<const char*> argv;
+    bool ok;
+    int32_t port;
+    bool verbose;
+    std::string why;
+  } runs[] = {
+      {{"p", "-port", "80", "-verb"}, true, 80, true, ""},
+      {{"p", "-a-rather", "x"}, true, 0, false, ""},
+      {{"p", "-port", "70000"}, false, 70000, false, "-port expects 0 to 65535"},
+  };
+  for (const auto& run : runs) {
+    OptionParser parser;
+    declareOptions(parser, kTable);
+    ASSERT_TRUE(parser.parse(static_cast<int>(run.argv.size()), run.argv.data()));
+    TableSettings settings;
+    std::string why;
+    EXPECT_EQ(applyOptions(parser, kTable, settings, why), run.ok) << run.argv[1];
+    EXPECT_EQ(settings.port, run.port);
+    EXPECT_EQ(settings.verbose, run.verbose);
+    EXPECT_EQ(why, run.why);
+  }
+  EXPECT_EQ(optionHelp(kTable),
+            "Where:\n"
+            "  -port N             the port\n"
+            "                      (0: any)\n"
+            "  -verbose            say more\n"
+            "  -a-rather-long-name TEXT\n"
+            "                      wraps\n");
 }
 
 }  // namespace

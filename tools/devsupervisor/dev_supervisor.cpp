@@ -5,6 +5,7 @@
 
 #include "config/defaults.h"
 #include "config/logging.h"
+#include "job/message_tags.h"
 #include "platform/file_system.h"
 #include "platform/private_file.h"
 #include "platform/stop_signal.h"
@@ -14,16 +15,6 @@
 
 namespace tq {
 namespace {
-
-constexpr int32_t kSubmitTag = 200;
-constexpr int32_t kDiscoveryTag = 401;
-constexpr int32_t kCredentialsTag = 1011;
-constexpr int32_t kJobDetailsTag = 100;
-constexpr int32_t kJobReportTag = 206;
-constexpr int32_t kWorkRequestTag = 600;
-constexpr int32_t kWorkReportTag = 602;
-constexpr int32_t kAnswerTag = 1;
-constexpr int32_t kRefusalTag = 3;
 
 std::string joinPath(const TqString& directory, const std::string& name) {
   return directory.str() + "\\" + name;
@@ -65,15 +56,19 @@ bool DevSupervisor::open() {
 int32_t DevSupervisor::run() {
   platform::watchStopSignals();
   while (!platform::stopRequested() && !stop_ && (options_.count < 0 || served_ < options_.count)) {
-    if (serve(1) < 0) break;
+    if (serve(1) < 0) {
+      failed_ = true;
+      error_text_ = error().text().str();
+      break;
+    }
   }
   return served_;
 }
 
 void DevSupervisor::handleMessage(int32_t tag, Message& message, Comm& comm) {
   ++served_;
-  if (tag == kDiscoveryTag && comm.type() == Comm::kUdp) {
-    Message found(kAnswerTag);
+  if (tag == kTagDiscover && comm.type() == Comm::kUdp) {
+    Message found(kTagConfirmed);
     found.version = kServerVersion;
     auto domain = std::make_unique<Domain>();
     domain->name = message.kerv_domain;
@@ -87,13 +82,13 @@ void DevSupervisor::handleMessage(int32_t tag, Message& message, Comm& comm) {
   switch (options_.misbehaviour) {
     case M::kBusy:
     case M::kBlank: {
-      Message nothing(options_.misbehaviour == M::kBusy ? 5 : 0);
+      Message nothing(options_.misbehaviour == M::kBusy ? kTagBusy : kTagNoAnswer);
       nothing.version = kServerVersion;
       reply(nothing, comm);
       return;
     }
     case M::kRedirect: {
-      Message elsewhere(7);
+      Message elsewhere(kTagRedirect);
       elsewhere.version = kServerVersion;
       auto host = std::make_unique<HostName>();
       host->host = options_.redirect_host;
@@ -110,17 +105,17 @@ void DevSupervisor::handleMessage(int32_t tag, Message& message, Comm& comm) {
       break;
   }
   const int32_t entry = lastEntry();
-  if (entry == kWorkerEntry && tag == kJobDetailsTag) {
+  if (entry == kWorkerEntry && tag == kTagGetJob) {
     assign(message, comm);
-  } else if (entry == kWorkerEntry && tag == kJobReportTag) {
+  } else if (entry == kWorkerEntry && tag == kTagReportJob) {
     subjobReport(message, comm);
-  } else if (entry == kSubEntry && tag == kWorkRequestTag) {
+  } else if (entry == kSubEntry && tag == kTagRequestWork) {
     handOutWork(message, comm);
-  } else if (entry == kSubEntry && tag == kWorkReportTag) {
+  } else if (entry == kSubEntry && tag == kTagReportWork) {
     workReport(message, comm);
-  } else if (entry != kWorkerEntry && entry != kSubEntry && tag == kSubmitTag) {
+  } else if (entry != kWorkerEntry && entry != kSubEntry && tag == kTagSubmit) {
     submit(message, comm);
-  } else if (entry != kWorkerEntry && entry != kSubEntry && tag == kCredentialsTag) {
+  } else if (entry != kWorkerEntry && entry != kSubEntry && tag == kTagCredentials) {
     setCredentials(message, comm);
   } else {
     const char* port = entry == kWorkerEntry ? " on the worker port"
@@ -205,7 +200,7 @@ void DevSupervisor::submit(Message& message, Comm& comm) {
                 << message.user << "@" << message.domain << " (" << message.mac_address.value
                 << "): " << ids << "\n";
   }
-  Message answered(kAnswerTag);
+  Message answered(kTagConfirmed);
   answered.version = kServerVersion;
   if (options_.misbehaviour == DevSupervisorOptions::Misbehaviour::kWrongClass) {
     auto names = std::make_unique<StringList>();
@@ -218,7 +213,7 @@ void DevSupervisor::submit(Message& message, Comm& comm) {
 }
 
 void DevSupervisor::refuse(Comm& comm, const TqString& text) {
-  Message refusal(kRefusalTag);
+  Message refusal(kTagRefused);
   refusal.version = kServerVersion;
   auto error = std::make_unique<ErrorText>();
   error->value = text;

@@ -91,8 +91,10 @@ class DevSupervisor : public MessageServer {
   int32_t nextId() const { return next_id_; }
 
   // Serves until `count` requests were served or a stop was requested (Ctrl-C, SIGTERM, or
-  // platform::requestStop()); the requests served.
+  // platform::requestStop()); the requests served. When waiting for requests fails, it stops
+  // there with failed() true and the reason in errorText().
   int32_t run();
+  bool failed() const { return failed_; }
   // Makes run() return after the request it is serving (from another thread).
   void stop() { stop_ = true; }
 
@@ -129,6 +131,7 @@ class DevSupervisor : public MessageServer {
   int32_t served_ = 0;
   std::atomic<bool> stop_{false};
   std::string error_text_;
+  bool failed_ = false;
   PasswordList passwords_;
 };
 

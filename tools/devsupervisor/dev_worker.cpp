@@ -9,12 +9,11 @@
 #include "dev_credential_key.h"
 #include "dev_supervisor.h"
 #include "job/job_records.h"
+#include "job/message_tags.h"
 #include "job/status.h"
 
 namespace tq {
 namespace {
-
-constexpr int32_t kConfirmedTag = 1;
 
 int32_t now() { return static_cast<int32_t>(std::time(nullptr)); }
 
@@ -111,7 +110,7 @@ bool DevSupervisor::saveJob(Job& job, Comm& comm) {
 }
 
 void DevSupervisor::confirm(Comm& comm, std::unique_ptr<Object> content) {
-  Message confirmed(kConfirmedTag);
+  Message confirmed(kTagConfirmed);
   confirmed.version = kServerVersion;
   if (content) confirmed.setContent(std::move(content));
   answer(confirmed, comm);
