@@ -361,6 +361,13 @@ bool requestWork(Work& work) {
   return true;
 }
 
+NextWork nextWork(Work& work) {
+  if (!requestWork(work)) return NextWork::kLost;
+  if (isComplete(work.status)) return NextWork::kDone;
+  if (isPending(work.status)) return NextWork::kPreempted;
+  return NextWork::kWork;
+}
+
 bool reportWork(Work& work) {
   WorkState& s = state();
   if (s.development) {

@@ -50,6 +50,12 @@ const Job* assignedJob();
 // pending (preemption: the program should exit). False, with status complete, when the
 // supervisor could not be reached or answered with something other than a work item.
 bool requestWork(Work& work);
+// One turn of a job program's loop: requestWork(), told apart. kWork with the item to do in
+// `work`; otherwise why the loop ends: the job is done, this instance is preempted, or the
+// supervisor could not be reached (or answered with no work item).
+enum class NextWork { kWork, kDone, kPreempted, kLost };
+NextWork nextWork(Work& work);
+
 // Reports a work item's status. A `pid` or `sub_id` below 0 takes the assignment's; `seq` and
 // `host` are set as sent. False when every attempt failed, when the supervisor refused the
 // report (tag 3; the reason is printed), and at once, sending nothing, without an assignment.

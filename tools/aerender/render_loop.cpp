@@ -99,15 +99,10 @@ void renderAgenda(RenderLoop& loop, const RenderLoopOptions& options,
       break;
     }
     Work work;
-    if (!requestWork(work)) {
-      result.lost = true;
-      break;
-    }
-    if (isComplete(work.status)) break;
-    if (isPending(work.status)) {
-      result.preempted = true;
-      break;
-    }
+    NextWork next = nextWork(work);
+    if (next == NextWork::kLost) result.lost = true;
+    if (next == NextWork::kPreempted) result.preempted = true;
+    if (next != NextWork::kWork) break;
     const std::string name = work.name.str();
     if (settings.wholeQueue()) {
       if (!queue_run) {

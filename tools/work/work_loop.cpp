@@ -77,15 +77,10 @@ WorkLoopResult runWorkLoop(const WorkLoopOptions& options) {
   const int32_t subjob_id = subjobId();
   for (;;) {
     Work work;
-    if (!requestWork(work)) {
-      result.lost = true;
-      break;
-    }
-    if (isComplete(work.status)) break;
-    if (isPending(work.status)) {
-      result.preempted = true;
-      break;
-    }
+    NextWork next = nextWork(work);
+    if (next == NextWork::kLost) result.lost = true;
+    if (next == NextWork::kPreempted) result.preempted = true;
+    if (next != NextWork::kWork) break;
     TqString line;
     std::string why;
     if (substituteWork(options.command, work, job_id, subjob_id, line, why)) {
