@@ -68,7 +68,7 @@ typedef struct ASRect {
   int32_t left, top, right, bottom;
 } ASRect;
 
-// The host's file specification on Windows: a path of at most 299 bytes and its NUL.
+// The host's file path record on Windows: a path of at most 299 bytes and its NUL.
 typedef struct SPPlatformFileSpecification {
   char path[300];
 } SPPlatformFileSpecification;

@@ -65,21 +65,21 @@ bool addEntries(const ADMItemSuite8& items, const ADMEntrySuite5& entries, int32
 bool createItem(const ADMItemSuite8& items, const ADMEntrySuite5& entries, int32_t number,
                 std::string& why) {
   Globals& g = globals();
-  const ItemSpec& spec = kItemSpecs[number - 1];
+  const ItemSpec& row = kItemSpecs[number - 1];
   ADMItemRef item =
-      items.Create(g.window, kADMUniqueItemID, spec.type, &spec.rect, nullptr, nullptr, 0);
+      items.Create(g.window, kADMUniqueItemID, row.type, &row.rect, nullptr, nullptr, 0);
   if (item == nullptr) {
     why = itemProblem(kStringNoItem, number);
     return false;
   }
   g.items[number] = item;
-  if (spec.has_text) items.SetText(item, spec.label);
-  if (std::strcmp(spec.type, kADMTextRadioButtonType) == 0) items.SetBooleanValue(item, spec.on);
-  if (spec.entries != Entries::kNone &&
-      !addEntries(items, entries, number, entryTexts(spec.entries), why))
+  if (row.has_text) items.SetText(item, row.label);
+  if (std::strcmp(row.type, kADMTextRadioButtonType) == 0) items.SetBooleanValue(item, row.on);
+  if (row.entries != Entries::kNone &&
+      !addEntries(items, entries, number, entryTexts(row.entries), why))
     return false;
-  if (spec.notify != Notify::kNone) items.SetNotifyProc(item, notifyProc(spec.notify));
-  if (!spec.enabled) items.Enable(item, false);
+  if (row.notify != Notify::kNone) items.SetNotifyProc(item, notifyProc(row.notify));
+  if (!row.enabled) items.Enable(item, false);
   return true;
 }
 

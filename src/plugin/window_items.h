@@ -67,7 +67,7 @@ inline constexpr int32_t kCompositionItems[] = {kOutputFile,      kRenderSetting
 const char* const* entryTexts(Entries entries);
 
 // The Browse button's file dialog (the host's save dialog takes no list of file types). Its
-// start and result are the host's file specifications: at most 299 bytes of a path.
+// start and result are the host's file path records: at most 299 bytes of a path.
 inline constexpr const char* kBrowsePrompt = "Select Output File Name";
 
 }  // namespace tq::plugin

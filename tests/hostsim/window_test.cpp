@@ -124,7 +124,7 @@ TEST_F(PluginTest, CancelledFileDialogKeepsTheText) {
   EXPECT_EQ(item(plugin::kOutputFile).text, "D:/keep.avi") << "a failing dialog keeps it too";
 }
 
-// The host's file specification holds a path of 299 bytes and its NUL.
+// The host's file path record holds a path of 299 bytes and its NUL.
 TEST_F(PluginTest, BrowseStartsFromAtMost299BytesAndEmptyFieldGivesNoStart) {
   open();
   ASSERT_TRUE(sim.click(plugin::kCompositionRadio));
