@@ -216,7 +216,7 @@ bool Decoder::getString(int16_t id, TqString& value) {
     stop();
     return false;
   }
-  if (n > 0) value.assign(reinterpret_cast<const char*>(p), n);
+  if (n > 0) value.assignFitted(reinterpret_cast<const char*>(p), n);
   consumed_ = true;
   return true;
 }

@@ -69,7 +69,8 @@ const uint8_t* readByPlan(const ReadPlan& plan, void* record, const uint8_t* at,
         at += 4;
         // An empty string leaves the field as it was, as field by field.
         if (length > 0)
-          reinterpret_cast<TqString*>(value)->assign(reinterpret_cast<const char*>(at), length);
+          reinterpret_cast<TqString*>(value)->assignFitted(reinterpret_cast<const char*>(at),
+                                                           length);
         at += length;
         break;
       }

@@ -105,7 +105,7 @@ bool getString(const TextFrame& frame, TextKey key, TqString& value) {
   if (!frame.scalar(key, s)) return false;
   // What assigning a fresh string of the text does: the bytes, and the flag of a plain string.
   if (s.size() > static_cast<size_t>(INT32_MAX - 1)) return false;
-  value.assign(s.data(), static_cast<int32_t>(s.size()));
+  value.assignFitted(s.data(), static_cast<int32_t>(s.size()));
   value.setSecure(false);
   return true;
 }

@@ -65,7 +65,7 @@ class TextFrame {
 
   // The elements of one sort (scalars or objects) in document order.
   struct Side {
-    uint32_t begin = 0;  // in the document's entries
+    const Entry* entries = nullptr;  // in the document's storage
     uint32_t count = 0;
     uint64_t names = 0;  // bit (name % 64) set for every name filed: most absent names miss it
     mutable uint32_t next = 0;  // where the last lookup ended
@@ -77,6 +77,7 @@ class TextFrame {
                            uint32_t occurrence) const;
 
   const TextDocument* document_ = nullptr;
+  const char* text_ = nullptr;  // the frame's scalar texts, in the document's storage
   Side scalars_;
   Side objects_;
   mutable std::unique_ptr<Index> index_;  // built by the first lookup out of order
@@ -105,9 +106,16 @@ class TextDocument {
   // Whether a generated name can equal a written one (see above); set after parsing.
   void settleNames();
 
+  // Room for n bytes aligned for an entry, which stays where it is for the document's life.
+  char* place(size_t n);
+
   std::deque<TextFrame> frames_;  // grows without moving the frames it holds
-  std::vector<TextFrame::Entry> entries_;
-  std::string text_;
+  // The frames' entries and texts, each frame's side by side in blocks of kStorageBlock bytes
+  // (a larger frame gets a block of its own), so that nothing is moved as the document grows.
+  static constexpr size_t kStorageBlock = 64 * 1024;
+  std::vector<std::unique_ptr<char[]>> storage_;
+  char* free_ = nullptr;
+  size_t left_ = 0;
   std::deque<std::string> names_;  // by id; a deque keeps each string where it is
   std::unordered_map<std::string_view, uint32_t> name_ids_;  // views of names_; emptied once
                                                              // ambiguous names make it unused

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +39,26 @@ int32_t clampCapacity(int64_t wanted) {
 
 // A list of strings or a record with many string fields pays this size for each.
 static_assert(sizeof(TqString) == 2 * sizeof(void*), "a string is its vtable pointer and a word");
+// The inline text follows the word's lowest-order byte, which must come first in memory.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "inline strings need a little-endian word");
+static_assert(alignof(std::max_align_t) >= 4, "blocks leave the two lowest address bits free");
+
+void TqString::setInline(const char* bytes, int32_t count) {
+  uintptr_t word = kInlineBit | (static_cast<uintptr_t>(count) << 2);
+  // Built aside, as the bytes may be this string's own inline text.
+  std::memcpy(reinterpret_cast<char*>(&word) + 1, bytes, static_cast<size_t>(count));
+  reinterpret_cast<char*>(&word)[1 + count] = '\0';
+  bits_ = word;
+}
+
+void TqString::moveToBlock(int32_t capacity) {
+  uintptr_t text = bits_;
+  int32_t n = inlineLength();
+  reserve(capacity > n + 1 ? capacity : n + 1);  // the inline word is given up first
+  std::memcpy(bytes(), reinterpret_cast<const char*>(&text) + 1, static_cast<size_t>(n) + 1);
+  setLength(n);
+}
 
 void TqString::setReleaseObserver(ReleaseObserver observer) { g_release_observer = observer; }
 
@@ -106,23 +127,35 @@ void TqString::reserve(int32_t n) {
 }
 
 void TqString::assign(const char* text) {
-  if (text == nullptr || (block() && text == bytes())) return;
+  if (text == nullptr || isOwnText(text)) return;
   size_t n = std::strlen(text);
   if (n > static_cast<size_t>(kMaxCapacity - 1)) return;
   assign(text, static_cast<int32_t>(n));
 }
 
-void TqString::assign(const char* bytes, int32_t count) {
-  if (bytes == nullptr || (block() && bytes == this->bytes())) return;
+void TqString::assign(const char* bytes, int32_t count) { assignBytes(bytes, count, false); }
+
+void TqString::assignFitted(const char* bytes, int32_t count) { assignBytes(bytes, count, true); }
+
+void TqString::assignBytes(const char* bytes, int32_t count, bool fitted) {
+  if (bytes == nullptr || isOwnText(bytes)) return;
   if (count <= 0) {
     clear();
     return;
   }
   if (count > kMaxCapacity - 1) return;
-  if (capacity() < int64_t{count} + 1) {
+  if (count <= kInlineCapacity && !hasBlock() && !isSecure()) {
+    setInline(bytes, count);
+    return;
+  }
+  if (isInline() || capacity() < int64_t{count} + 1) {
     // The source may lie inside the buffer that reserve() gives up: keep it alive until copied.
+    // (An inline text is too short to hold a source that needs a buffer.)
     Block* old = detach();
-    reserve(clampCapacity(4 * int64_t{count} + 4));
+    int64_t wanted = fitted ? ((int64_t{count} + 1 + sizeof(Block) + 7) & ~int64_t{7}) -
+                                  static_cast<int64_t>(sizeof(Block))
+                            : 4 * int64_t{count} + 4;
+    reserve(clampCapacity(wanted));
     std::memcpy(this->bytes(), bytes, static_cast<size_t>(count));
     release(old);
   } else {
@@ -143,7 +176,9 @@ void TqString::assign(double value) {
 }
 
 void TqString::clear() {
-  if (Block* b = block()) {
+  if (isInline()) {
+    bits_ = kInlineBit;  // length 0, a NUL first
+  } else if (Block* b = block()) {
     b->length = 0;
     b->bytes()[0] = '\0';
   }
@@ -151,11 +186,17 @@ void TqString::clear() {
 
 bool TqString::growKeeping(int64_t needed, int64_t wanted, const char* incoming, int32_t count) {
   if (needed > kMaxCapacity) return false;
-  if (capacity() >= needed) return true;
+  if (!isInline() && capacity() >= needed) return true;
   int32_t old_length = length();
+  uintptr_t inline_text = bits_;
+  const char* old_text = isInline() ? reinterpret_cast<const char*>(&inline_text) + 1 : nullptr;
+  // Bytes appended from the inline text itself are read from the copy.
+  auto at = reinterpret_cast<uintptr_t>(incoming), own = reinterpret_cast<uintptr_t>(inlineBytes());
+  if (old_text && at >= own && at < own + kInlineCapacity) incoming = old_text + (at - own);
   Block* old = detach();
   reserve(clampCapacity(wanted));
-  if (old_length > 0) std::memcpy(bytes(), old->bytes(), static_cast<size_t>(old_length));
+  if (old_length > 0)
+    std::memcpy(bytes(), old_text ? old_text : old->bytes(), static_cast<size_t>(old_length));
   setLength(old_length);
   // Bytes being appended may come from the old buffer: copy them before it goes.
   if (count > 0) std::memcpy(bytes() + old_length, incoming, static_cast<size_t>(count));
@@ -163,9 +204,26 @@ bool TqString::growKeeping(int64_t needed, int64_t wanted, const char* incoming,
   return true;
 }
 
+// Whether an append of `count` more bytes stays inline (or starts inline on an empty string).
+bool TqString::fitsInline(int64_t total) const {
+  return total <= kInlineCapacity && (isInline() || (!hasBlock() && !isSecure()));
+}
+
+void TqString::appendInline(const char* bytes, int32_t count) {
+  char text[sizeof(uintptr_t)];
+  int32_t n = length();
+  std::memcpy(text, c_str(), static_cast<size_t>(n));
+  std::memcpy(text + n, bytes, static_cast<size_t>(count));
+  setInline(text, n + count);
+}
+
 void TqString::append(char c) {
   int32_t n = length();
-  if (!block() || capacity() < int64_t{n} + 2) {
+  if (fitsInline(int64_t{n} + 1)) {
+    appendInline(&c, 1);
+    return;
+  }
+  if (!hasBlock() || capacity() < int64_t{n} + 2) {
     if (!growKeeping(int64_t{n} + 2, 4 * int64_t{n} + 8, nullptr, 0)) return;
   }
   char* at = bytes();
@@ -177,7 +235,11 @@ void TqString::append(char c) {
 void TqString::append(const char* bytes, int32_t count) {
   if (bytes == nullptr || count <= 0) return;
   int64_t total = int64_t{length()} + count;
-  if (!block() || capacity() < total + 1) {
+  if (fitsInline(total)) {
+    appendInline(bytes, count);
+    return;
+  }
+  if (!hasBlock() || capacity() < total + 1) {
     if (!growKeeping(total + 1, 4 * total + 4, bytes, count)) return;
   } else {
     std::memmove(this->bytes() + length(), bytes, static_cast<size_t>(count));
@@ -262,40 +324,34 @@ int TqString::toInt(std::string_view text) {
 double TqString::toDouble() const { return length() == 0 ? 0.0 : std::strtod(c_str(), nullptr); }
 
 bool TqString::isInteger() const {
-  if (length() == 0) return false;
-  if (!isDigit(c_str()[0]) && c_str()[0] != '-') return false;
-  for (int32_t i = 1; i < length(); ++i)
-    if (!isDigit(c_str()[i])) return false;
+  std::string_view text = view();
+  if (text.empty()) return false;
+  if (!isDigit(text[0]) && text[0] != '-') return false;
+  for (size_t i = 1; i < text.size(); ++i)
+    if (!isDigit(text[i])) return false;
   return true;
 }
 
 bool TqString::isNumber() const {
-  if (length() == 0) return false;
-  char first = c_str()[0];
+  std::string_view text = view();
+  if (text.empty()) return false;
+  char first = text[0];
   if (!isDigit(first) && first != '-' && first != '+' && first != '.') return false;
   int dots = first == '.' ? 1 : 0;
-  for (int32_t i = 1; i < length(); ++i) {
-    if (c_str()[i] == '.') {
+  for (size_t i = 1; i < text.size(); ++i) {
+    if (text[i] == '.') {
       if (++dots > 1) return false;
-    } else if (!isDigit(c_str()[i])) {
+    } else if (!isDigit(text[i])) {
       return false;
     }
   }
   return true;
 }
 
-bool TqString::hasNewline() const {
-  for (int32_t i = 0; i < length(); ++i)
-    if (c_str()[i] == '\n' || c_str()[i] == '\r') return true;
-  return false;
-}
+bool TqString::hasNewline() const { return view().find_first_of("\n\r") != std::string_view::npos; }
 
 bool TqString::hasWhitespace() const {
-  for (int32_t i = 0; i < length(); ++i) {
-    char c = c_str()[i];
-    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') return true;
-  }
-  return false;
+  return view().find_first_of(" \t\n\r") != std::string_view::npos;
 }
 
 bool TqString::contains(char c) const {

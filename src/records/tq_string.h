@@ -1,7 +1,9 @@
 // TqString: the byte string of the whole library.
 //
-// It owns one heap buffer (none until something is stored), keeps a NUL after the last byte and
-// may hold any byte when assigned from a pointer and a count. In secure mode every buffer the
+// It keeps a NUL after the last byte and may hold any byte when assigned from a pointer and a
+// count. A short text (up to kInlineCapacity bytes) lives inside the string object itself; a
+// longer one in one heap buffer that the string owns. Once a string has a buffer it keeps it,
+// as clearing does. In secure mode the text always lives in a buffer, and every buffer the
 // string gives up, on growth and on destruction, is overwritten with zeros first; passwords and
 // other credentials live in secure strings.
 #pragma once
@@ -20,6 +22,9 @@ class TqString : public Value {
  public:
   static constexpr int32_t kClassId = 72;
   static constexpr int32_t kMinimumCapacity = 16;
+  // The longest text held inside the string object, without a buffer: 6 bytes where pointers
+  // are 64-bit, 2 where they are 32-bit.
+  static constexpr int32_t kInlineCapacity = static_cast<int32_t>(sizeof(uintptr_t)) - 2;
 
   TqString() = default;
   TqString(const char* text);  // NOLINT(runtime/explicit): strings are made from literals freely
@@ -31,7 +36,7 @@ class TqString : public Value {
   explicit TqString(double value);
   // Inline, so that an empty string (most of a decoded record's) costs a test and no call.
   ~TqString() override {
-    if (bits_ > kSecureBit) release(detach());
+    if (hasBlock()) release(detach());
   }
 
   TqString& operator=(const TqString& other);
@@ -46,6 +51,9 @@ class TqString : public Value {
   void assign(const char* text);
   // A count of 0 or less clears the string.
   void assign(const char* bytes, int32_t count);
+  // The same, except that a buffer it takes fits the bytes (rounded up to a word) instead of
+  // leaving room to grow: for decoders, whose strings are seldom appended to.
+  void assignFitted(const char* bytes, int32_t count);
   void assign(int value);
   void assign(double value);
   // Length 0 and a NUL at the start of the buffer; the buffer stays.
@@ -79,22 +87,25 @@ class TqString : public Value {
 
   // Reading.
   const char* c_str() const {
+    if (isInline()) return inlineBytes();
     const Block* b = block();
     return b ? b->bytes() : "";
   }
   int32_t length() const {
+    if (isInline()) return inlineLength();
     const Block* b = block();
     return b ? b->length : 0;
   }
   bool empty() const { return length() == 0; }
+  // The bytes the text may take without a new buffer (kInlineCapacity while inline).
   int32_t capacity() const {
+    if (isInline()) return kInlineCapacity;
     const Block* b = block();
     return b ? b->capacity : 0;
   }
   std::string_view view() const {
-    const Block* b = block();
     // Never a null pointer: an empty string views "" as c_str() gives it.
-    return b ? std::string_view(b->bytes(), static_cast<size_t>(b->length)) : std::string_view("");
+    return std::string_view(c_str(), static_cast<size_t>(length()));
   }
   std::string str() const { return std::string(view()); }
   // NUL for positions outside 0..length-1.
@@ -135,7 +146,10 @@ class TqString : public Value {
   // The whole text as a hexadecimal integer; non-digits shift without adding.
   uint32_t hexValue() const;
 
-  void setSecure(bool secure) { bits_ = (bits_ & ~kSecureBit) | (secure ? kSecureBit : 0); }
+  void setSecure(bool secure) {
+    if (secure && isInline()) moveToBlock(kMinimumCapacity);
+    bits_ = (bits_ & ~kSecureBit) | (secure ? kSecureBit : 0);
+  }
   bool isSecure() const { return (bits_ & kSecureBit) != 0; }
 
   // "TqString:" and the size, length and text lines, on standard output.
@@ -148,9 +162,12 @@ class TqString : public Value {
 
  private:
   // The buffer is one heap block: its capacity and length, then the bytes and a NUL after the
-  // last. The string holds the block's address with the secure flag in its lowest bit (blocks
-  // are aligned), so that a string is the virtual table pointer and one word, and an empty one
-  // holds no block at all.
+  // last. The string is the virtual table pointer and one word, `bits_`, which is one of
+  //   0 or kSecureBit        empty, no buffer (secure or not);
+  //   block | kSecureBit?    the block's address (blocks are aligned, so its two lowest bits
+  //                          are free) with the secure flag in the lowest bit;
+  //   inline                 the lowest byte is (length << 2) | kInlineBit, the bytes after it
+  //                          hold the text and its NUL (never secure).
   struct Block {
     int32_t capacity;  // bytes after the header
     int32_t length;
@@ -158,14 +175,32 @@ class TqString : public Value {
     const char* bytes() const { return reinterpret_cast<const char*>(this + 1); }
   };
   static constexpr uintptr_t kSecureBit = 1;
+  static constexpr uintptr_t kInlineBit = 2;
+  static constexpr uintptr_t kFlagBits = kSecureBit | kInlineBit;
 
-  Block* block() const { return reinterpret_cast<Block*>(bits_ & ~kSecureBit); }
+  bool isInline() const { return (bits_ & kInlineBit) != 0; }
+  bool hasBlock() const { return bits_ > kSecureBit && !isInline(); }
+  // The inline text starts at the word's second byte; its first is the lowest-order one.
+  const char* inlineBytes() const { return reinterpret_cast<const char*>(&bits_) + 1; }
+  int32_t inlineLength() const { return static_cast<int32_t>((bits_ & 0xFF) >> 2); }
+  // Holds `count` bytes (at most kInlineCapacity) inline; the caller has given up any block.
+  void setInline(const char* bytes, int32_t count);
+  // Moves an inline text into a block of `capacity` bytes (more when the text needs it).
+  void moveToBlock(int32_t capacity);
+  // Whether `bytes` points at this string's own text.
+  bool isOwnText(const char* bytes) const {
+    return isInline() ? bytes == inlineBytes() : block() && bytes == block()->bytes();
+  }
+
+  Block* block() const {
+    return isInline() ? nullptr : reinterpret_cast<Block*>(bits_ & ~kFlagBits);
+  }
   char* bytes() const { return block()->bytes(); }  // only with a block
   void setLength(int32_t n) { block()->length = n; }
 
   // Wipes (when secure) and releases the buffer, then allocates max(n, 16) bytes.
   void reserve(int32_t n);
-  // Detaches the block; the caller releases it through release().
+  // Gives up the block or the inline text; the caller releases a block through release().
   Block* detach() {
     Block* b = block();
     bits_ &= kSecureBit;
@@ -175,6 +210,10 @@ class TqString : public Value {
   void release(Block* b) const;
   // Grows to `wanted` bytes when fewer than `needed` are there, keeping the contents.
   bool growKeeping(int64_t needed, int64_t wanted, const char* incoming, int32_t count);
+  bool fitsInline(int64_t total) const;
+  void appendInline(const char* bytes, int32_t count);
+  // assign() and assignFitted(): `fitted` chooses the capacity of a new buffer.
+  void assignBytes(const char* bytes, int32_t count, bool fitted);
 
   uintptr_t bits_ = 0;
 };

@@ -128,5 +128,32 @@ TEST(TextFramesTest, NamesWithHighBytesAreFiledAsTheirLatin1Bytes) {
   EXPECT_EQ(scalarOf(p.frame(), "n\xe9"), "v");
 }
 
+// The reader takes a long text in pieces: names, escapes and values cut at any point between
+// two pieces read back whole, and a fault in a later piece still fails the whole text.
+TEST(TextFramesTest, ALongTextReadsBackWholeAcrossThePiecesItIsReadIn) {
+  StringList list;
+  std::string value;
+  for (int i = 0; i < 9000; ++i) {
+    value.assign(static_cast<size_t>(20 + i % 97), static_cast<char>('a' + i % 26));
+    value.insert(static_cast<size_t>(i % 13), i % 3 == 0 ? "&<>\"'" : "\xe9 ");
+    list.append(TqString(value.c_str()));
+  }
+  ASSERT_GT(list.encodeText(), 3 * 256 * 1024);  // several pieces, the later ones larger
+  std::string text = "<pack>\n" + std::string(list.encoded()) + "\n</pack>";
+  StringList back;
+  ASSERT_EQ(back.decodeText(text.data(), static_cast<int32_t>(text.size())), kTextDecoded);
+  ASSERT_EQ(back.count(), list.count());
+  for (int32_t i = 0; i < list.count(); ++i) ASSERT_EQ(back[i], list[i]) << i;
+
+  for (size_t at : {text.size() - 20, text.size() / 2, size_t{256 * 1024 + 3}}) {
+    SCOPED_TRACE("fault at " + std::to_string(at));
+    std::string broken = text;
+    broken[at] = '\x01';  // never allowed in the markup
+    StringList none;
+    EXPECT_EQ(none.decodeText(broken.data(), static_cast<int32_t>(broken.size())), kTextMalformed);
+    EXPECT_EQ(none.decodeText(text.data(), static_cast<int32_t>(at)), kTextMalformed);
+  }
+}
+
 }  // namespace
 }  // namespace tq

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace tq {
@@ -18,12 +19,18 @@ TEST(TqStringTest, EmptyStringHasNoBufferAndEqualsOtherEmpties) {
   EXPECT_EQ(a.capacity(), 0);
   EXPECT_TRUE(a.equals(b));
   EXPECT_EQ(a.compare(b), 0);
-  EXPECT_EQ(b.capacity(), 16);  // clearing keeps the buffer
+  TqString c("a text that needs a buffer");
+  c.clear();
+  EXPECT_EQ(c.capacity(), 4 * 26 + 4);  // clearing keeps the buffer
+  c.assign("x");
+  EXPECT_EQ(c.capacity(), 4 * 26 + 4) << "a string that has a buffer keeps using it";
 }
 
 TEST(TqStringTest, GrowthFollowsTheReservationRules) {
   TqString s("abc");
+  s.setSecure(true);            // secure text is never inline: the buffer rules show
   EXPECT_EQ(s.capacity(), 16);  // 4*3+4 = 16
+  s.setSecure(false);
   s.append("defghij");
   EXPECT_EQ(s.length(), 10);
   EXPECT_EQ(s.capacity(), 16);  // 10 bytes fit
@@ -34,6 +41,7 @@ TEST(TqStringTest, GrowthFollowsTheReservationRules) {
   TqString t("0123456789abcde");  // 15 bytes: capacity 64
   EXPECT_EQ(t.capacity(), 64);
   TqString one;
+  one.setSecure(true);
   one.append('x');
   EXPECT_EQ(one.capacity(), 16);                 // 4*0+8 rounded up to the minimum
   TqString big("0123456789012345");              // 16 bytes
@@ -177,7 +185,8 @@ TEST(TqStringTest, DumpWritesSizeLengthAndData) {
   testing::internal::CaptureStdout();
   s.dump();
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "TqString:\n\tsize: 16\n\tlength: 2\n\tdata: 'hi'\n");
+            "TqString:\n\tsize: " + std::to_string(TqString::kInlineCapacity) +
+                "\n\tlength: 2\n\tdata: 'hi'\n");
 }
 
 // Secure strings wipe every buffer they give up. The observer sees each buffer just before it is
@@ -227,7 +236,7 @@ TEST(TqStringTest, TheSecureFlagOfAStringWithoutBufferLasts) {
     EXPECT_TRUE(s.isSecure());
     EXPECT_EQ(s.length(), 0);
     EXPECT_STREQ(s.c_str(), "");
-    TqString plain("plain");
+    TqString plain("plain text");
     plain = std::move(taken);
     EXPECT_TRUE(plain.isSecure());
     EXPECT_STREQ(plain.c_str(), "pin 1234");
@@ -235,7 +244,7 @@ TEST(TqStringTest, TheSecureFlagOfAStringWithoutBufferLasts) {
   TqString::setReleaseObserver(nullptr);
   // "plain"'s own buffer (not wiped), then the secret's (wiped) when `plain` goes.
   ASSERT_EQ(g_released.size(), 2u);
-  EXPECT_EQ(std::memcmp(g_released[0].data(), "plain", 5), 0);
+  EXPECT_EQ(std::memcmp(g_released[0].data(), "plain text", 10), 0);
   for (char c : g_released[1]) ASSERT_EQ(c, 0) << "the secret's buffer was not wiped";
 }
 
@@ -253,6 +262,58 @@ TEST(TqStringTest, CopyingAPlainStringOverASecureOneWipesTheSecret) {
   }
   ASSERT_EQ(g_released.size(), 1u);
   for (char c : g_released[0]) ASSERT_EQ(c, 0) << "the password's buffer was not wiped";
+}
+
+// Every way of making and changing a string, at every length around the inline limit: the
+// text, its NUL and its length are the same whether it lives inside the string or in a buffer.
+TEST(TqStringTest, TextsAroundTheInlineLimitBehaveAlike) {
+  const std::string alphabet = "abcdefghijklmnopqrstuvwxyz";
+  for (int n = 0; n <= TqString::kInlineCapacity + 2; ++n) {
+    SCOPED_TRACE("length " + std::to_string(n));
+    std::string text = alphabet.substr(0, static_cast<size_t>(n));
+    TqString assigned(text.c_str()), fitted, appended, grown;
+    fitted.assignFitted(text.data(), n);
+    for (char c : text) appended.append(c);
+    grown.append(text);
+    grown.append("+tail");
+    TqString copied(assigned), moved(std::move(TqString(assigned)));
+    for (const TqString* s : {&assigned, &fitted, &appended, &copied, &moved}) {
+      EXPECT_EQ(s->view(), text);
+      EXPECT_EQ(s->length(), n);
+      EXPECT_EQ(s->c_str()[n], '\0');
+      EXPECT_GE(s->capacity(), n);
+      EXPECT_TRUE(s->equals(assigned));
+    }
+    EXPECT_EQ(grown.view(), text + "+tail");
+    TqString twice(assigned);
+    twice.append(twice);  // its own bytes, inline or not
+    EXPECT_EQ(twice.view(), text + text);
+    TqString tail(assigned);
+    if (n > 1) tail.assign(tail.c_str() + 1);  // a tail of its own text
+    EXPECT_EQ(tail.view(), n > 1 ? text.substr(1) : text);
+    TqString secret(assigned);
+    secret.setSecure(true);  // moves an inline text into a buffer
+    EXPECT_EQ(secret.view(), text);
+    if (n > 0) {
+      EXPECT_GE(secret.capacity(), TqString::kMinimumCapacity);
+    }
+    TqString cleared(assigned);
+    cleared.clear();
+    EXPECT_TRUE(cleared.empty());
+    EXPECT_STREQ(cleared.c_str(), "");
+  }
+}
+
+// A decoded string takes a buffer that fits it (rounded up to a word), not room to grow.
+TEST(TqStringTest, AFittedAssignmentTakesNoRoomToGrow) {
+  std::string text(69, 'v');
+  TqString s;
+  s.assignFitted(text.data(), 69);
+  EXPECT_EQ(s.view(), text);
+  EXPECT_GE(s.capacity(), 70);
+  EXPECT_LT(s.capacity(), 70 + 8);
+  s.append("more");
+  EXPECT_EQ(s.view(), text + "more");
 }
 
 }  // namespace
