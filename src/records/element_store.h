@@ -157,8 +157,8 @@ class ElementStore {
     static_assert(alignof(E) >= 2, "the lowest address bit marks an element of its own");
     static_assert(alignof(E) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "blocks are plainly aligned");
     if (blocks_ != nullptr && blocks_->used < blocks_->capacity) return blocks_;
-    size_t n = std::min({std::max<size_t>(slots_.size(), 2), std::max<size_t>(expected, 1),
-                         kMostPerBlock});
+    size_t n = std::min(
+        {std::max<size_t>(slots_.size(), 2), std::max<size_t>(expected, 1), kMostPerBlock});
     auto* b = static_cast<Block*>(::operator new(kHeader + n * sizeof(E)));
     b->next = blocks_;
     b->capacity = n;
