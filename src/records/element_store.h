@@ -68,7 +68,6 @@ class ElementStore {
   // are still to come, which bounds the room a new block takes.
   template <class... A>
   E& emplace(size_t expected, A&&... args) {
-    if (slots_.size() == slots_.capacity()) slots_.reserve(std::max<size_t>(2 * slots_.size(), 4));
     Block* b = room(expected);
     E* e = new (slotIn(b, b->used)) E(std::forward<A>(args)...);
     ++b->used;

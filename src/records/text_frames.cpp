@@ -311,9 +311,6 @@ struct OpenFrame {
   }
 };
 
-// Expat hands out UTF-8; the input was declared ISO-8859-1, so every code point below 256 is
-// turned back into the byte it came from. Higher code points (from character references) stay
-// UTF-8.
 // The length of the ASCII run at the start of s, eight bytes at a time.
 size_t asciiRun(const char* s, size_t len) {
   size_t i = 0;
@@ -325,6 +322,9 @@ size_t asciiRun(const char* s, size_t len) {
   return i;
 }
 
+// Expat hands out UTF-8; the input was declared ISO-8859-1, so every code point below 256 is
+// turned back into the byte it came from. Higher code points (from character references) stay
+// UTF-8.
 void appendLatin1(std::string& out, const XML_Char* s, int len) {
   size_t n = static_cast<size_t>(len), plain = asciiRun(s, n);  // ASCII runs are copied whole
   out.append(s, plain);

@@ -204,7 +204,8 @@ bool TqString::growKeeping(int64_t needed, int64_t wanted, const char* incoming,
   return true;
 }
 
-// Whether an append of `count` more bytes stays inline (or starts inline on an empty string).
+// Whether a text of `total` bytes after an append stays inline (or starts inline on a string
+// with no buffer).
 bool TqString::fitsInline(int64_t total) const {
   return total <= kInlineCapacity && (isInline() || (!hasBlock() && !isSecure()));
 }
