@@ -154,7 +154,7 @@ TEST(RunProgramTest, AProgramThatKeepsTalkingIsNotEnded) {
 TEST(RunProgramTest, AStopRequestEndsTheProgram) {
   int asked = 0;
   ChildRun run = runChild({"hang"}, 0, [&] { return ++asked > 2; });
-  EXPECT_EQ(run.outcome.state, ProcessOutcome::State::kStopped);
+  EXPECT_EQ(run.outcome.state, ProcessOutcome::State::kStopped) << run.outcome.reason;
   EXPECT_EQ(asked, 3);
   EXPECT_LT(run.seconds, 20.0);
 }
