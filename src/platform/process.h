@@ -36,6 +36,10 @@
 //   ends it whole, and whatever the program leaves running ends with the run (or with the
 //   caller, should the caller end first). On POSIX what it leaves running in its group is not
 //   ended when it exits by itself.
+// Windows, both calls: a start that fails for a reason of the system's rather than the
+// program's (ERROR_INTERNAL_ERROR, which a process that ended while it was being set up gives,
+// or memory, resources or quota that ran short) is tried again at once, three tries in all; a
+// missing, unreadable or invalid program fails on the first.
 // Silence: a program that writes nothing for `silence_ms` milliseconds is ended (SIGKILL to its
 // process group; TerminateJobObject or TerminateProcess) and the outcome is kTimedOut. The wait
 // is a real one, of the process and its pipe, not the library's replaceable sleep: it is the

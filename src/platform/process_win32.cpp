@@ -88,6 +88,47 @@ bool readAvailable(HANDLE pipe, const ProgramRun& run, bool& got) {
   }
 }
 
+// Whether a failed start was the system's and may go at once on a second try: a process that
+// ended while it was being set up (ERROR_INTERNAL_ERROR, seen now and then under load when the
+// new process could not map itself) or memory and handles that ran short. A program that is
+// not there, cannot be read or is no program fails the same way every time, and is not retried.
+bool startMayBeRetried(DWORD error) {
+  switch (error) {
+    case ERROR_INTERNAL_ERROR:
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+    case ERROR_NO_SYSTEM_RESOURCES:
+    case ERROR_COMMITMENT_LIMIT:
+    case ERROR_NOT_ENOUGH_QUOTA:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// How many times a start is tried in all.
+constexpr int kStartTries = 3;
+
+// CreateProcessA of the line (which it may write into), handles inherited; tried again at once,
+// up to kStartTries in all, when startMayBeRetried() says so. On failure the last error is the
+// last try's.
+bool startProcess(const std::string& command_line, DWORD flags, STARTUPINFOA& startup,
+                  PROCESS_INFORMATION& process) {
+  for (int attempt = 1;; ++attempt) {
+    std::vector<char> line(command_line.begin(), command_line.end());
+    line.push_back('\0');
+    ZeroMemory(&process, sizeof(process));
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr,
+                       &startup, &process))
+      return true;
+    DWORD error = GetLastError();
+    if (attempt == kStartTries || !startMayBeRetried(error)) {
+      SetLastError(error);
+      return false;
+    }
+  }
+}
+
 uint32_t endProgram(HANDLE process, HANDLE job) {
   if (!job || !TerminateJobObject(job, 1)) TerminateProcess(process, 1);
   WaitForSingleObject(process, INFINITE);
@@ -107,16 +148,11 @@ ShellCommand shellCommand(const std::string& text) {
 
 ProcessOutcome runShellCommand(const ShellCommand& command) {
   ProcessOutcome outcome;
-  // CreateProcessA may write into the command line.
-  std::vector<char> line(command.line.begin(), command.line.end());
-  line.push_back('\0');
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof(startup));
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process;
-  ZeroMemory(&process, sizeof(process));
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!startProcess(command.line, 0, startup, process)) {
     outcome.state = ProcessOutcome::State::kNotStarted;
     outcome.reason = lastErrorText();
     return outcome;
@@ -151,9 +187,6 @@ ProcessOutcome runProgram(const ProgramRun& run) {
   Handle input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                            OPEN_EXISTING, 0, nullptr));
 
-  std::string text = windowsCommandLine(run.program, run.arguments);
-  std::vector<char> line(text.begin(), text.end());
-  line.push_back('\0');
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof(startup));
   startup.cb = sizeof(startup);
@@ -162,9 +195,8 @@ ProcessOutcome runProgram(const ProgramRun& run) {
   startup.hStdOutput = writer.get();
   startup.hStdError = writer.get();
   PROCESS_INFORMATION process;
-  ZeroMemory(&process, sizeof(process));
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                      nullptr, &startup, &process)) {
+  if (!startProcess(windowsCommandLine(run.program, run.arguments), CREATE_SUSPENDED, startup,
+                    process)) {
     outcome.reason = lastErrorText();
     return outcome;
   }
