@@ -16,9 +16,9 @@
 # Environment: TQ_JOBS (parallel jobs, default 2), TQ_BUILD_ROOT (default <repo>/build-ci),
 # TQ_WIN32_DEPS, TQ_WIN64_DEPS (Windows libraries), TQ_WINEPREFIX, TQ_WINE64PREFIX (Wine
 # prefixes, default <build root>/wine and <build root>/wine64),
-# TQ_FUZZ_SECONDS (time per fuzzer, default 60; the stage takes about that times half the
-# number of targets, plus its build), TQ_FUZZ_RUNS (most inputs per fuzzer, default no bound),
-# TQ_STAGES (which stages, default "native asan win32 fuzz").
+# TQ_FUZZ_SECONDS (time per fuzzer, default 30 here and 60 in a fuzz build made by hand; the
+# stage takes about that times half the number of targets, plus its build), TQ_FUZZ_RUNS (most
+# inputs per fuzzer, default no bound), TQ_STAGES (which stages, default "native asan win32 fuzz").
 set -uo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -160,11 +160,11 @@ fuzz() {
   cmake -S "$root" -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ_BUILD_FUZZ=ON -DTQ_BUILD_TESTS=OFF \
     -DTQ_BUILD_TOOLS=OFF -DTQ_FUZZ_RUNS="${TQ_FUZZ_RUNS:--1}" \
-    -DTQ_FUZZ_SECONDS="${TQ_FUZZ_SECONDS:-60}" &&
+    -DTQ_FUZZ_SECONDS="${TQ_FUZZ_SECONDS:-30}" &&
     cmake --build "$dir" -j"$jobs" || return 1
   local targets fuzz_start=$SECONDS status
   targets="$(ctest --test-dir "$dir" -N -L fuzz | grep -c 'Test *#')"
-  echo "$targets fuzz targets, ${TQ_FUZZ_SECONDS:-60} s each, two at a time"
+  echo "$targets fuzz targets, ${TQ_FUZZ_SECONDS:-30} s each, two at a time"
   ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir "$dir" -j2 --output-on-failure --no-tests=error -L fuzz
